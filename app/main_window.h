@@ -1,0 +1,6 @@
+// The program's one top-level window.
+#pragma once
+
+#include <windows.h>
+
+extern HWND MainWindow;  // owner of every message box and target of every repaint

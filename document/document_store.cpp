@@ -1,0 +1,32 @@
+// The document text, its copy as last opened or saved, and the caret and selection indices.
+#include "document/document_store.h"
+
+#include "document/line_layout.h"
+
+WCHAR DocumentText[DocumentCapacity];
+int DocumentLength;
+WCHAR SavedText[DocumentCapacity];
+int SavedLength;
+int CaretIndex;
+int SelectionStart;
+int SelectionEnd;
+int SelectionActive;
+
+bool DocumentChangedSinceSave() {
+  if (DocumentLength != SavedLength) return true;
+  for (int i = 0; i < DocumentLength; i++) {
+    if (DocumentText[i] != SavedText[i]) return true;
+  }
+  return false;
+}
+
+void StartEmptyDocument() {
+  DocumentText[0] = 0;
+  DocumentLength = 1;
+  // One line, set directly: layout needs the window's metrics, which come later.
+  LineCount = 1;
+  LineTable[0].Start = 0;
+  LineTable[0].End = 0;
+  SavedText[0] = 0;
+  SavedLength = 1;
+}

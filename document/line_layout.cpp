@@ -1,0 +1,98 @@
+// Display lines: the text cut at every CR LF and at the right edge of the text area.
+#include "document/line_layout.h"
+
+#include "app/main_window.h"
+#include "document/document_store.h"
+#include "document/layout_settings.h"
+#include "document/page_geometry.h"
+#include "document/text_measure.h"
+#include "resources/command_ids.h"
+
+LineRecord LineTable[LineTableCapacity];
+int LineCount;
+
+static bool EmitLine(int start, int end) {
+  if (LineCount == LineTableCapacity) return false;
+  LineTable[LineCount].Start = start;
+  LineTable[LineCount].End = end;
+  LineCount++;
+  return true;
+}
+
+// Fills LineTable from the text; false when it ran out of records. A running
+// sum of cell widths stands in for measuring each line prefix: the widths add
+// up exactly, so the cuts are the same.
+static bool CutLines(HDC dc) {
+  LineCount = 0;
+  int lineStart = 0;
+  int width = 0;      // of the units lineStart .. i
+  int spaces = 0;     // spaces that fitted on the current line
+  int lastSpace = 0;  // the last of them
+  int i = 0;
+  while (i < DocumentLength) {
+    WCHAR unit = DocumentText[i];
+    if (unit == 13 && DocumentText[i + 1] == 10) {
+      if (!EmitLine(lineStart, i + 1)) return false;
+      lineStart = i + 2;
+    } else if (unit == 0 && i == DocumentLength - 1) {
+      return EmitLine(lineStart, i);
+    } else {
+      width += CachedCellWidth(dc, unit);
+      if (width <= TextWidth) {
+        if (unit == ' ') {
+          lastSpace = i;
+          spaces++;
+        }
+        i++;
+        continue;
+      }
+      int last;
+      if (i == lineStart) {
+        last = i;  // a unit wider than the text area stands alone
+      } else if (WordWrapChoice == IDM_WORD_WRAP_NO) {
+        last = unit == ' ' ? i : i - 1;
+      } else {
+        if (unit == ' ') {
+          lastSpace = i;
+          spaces++;
+        }
+        last = spaces > 0 ? lastSpace : i - 1;
+      }
+      if (!EmitLine(lineStart, last)) return false;
+      lineStart = last + 1;
+    }
+    i = lineStart;
+    width = 0;
+    spaces = 0;
+  }
+  return true;
+}
+
+void ReflowDocument() {
+  HDC dc = GetDC(MainWindow);
+  int dpiX = GetDeviceCaps(dc, LOGPIXELSX);
+  int dpiY = GetDeviceCaps(dc, LOGPIXELSY);
+  TextWidth = PageTextWidthInches * dpiX;
+  HFONT previous = SelectDocumentFont(dc, dpiY);
+  PrepareCellWidths(dc, dpiX, dpiY);
+  if (CutLines(dc)) {
+    int oldLine = ScrollLine;
+    ApplyScrollRange();
+    if (ScrollLine != oldLine) {
+      SetPageHeight(dpiY);
+      ScrollViewFrom(oldLine);
+    }
+  } else {
+    MessageBoxA(MainWindow, "Input exceeds memory limit", "Can Not Add Line", MB_OK | MB_ICONEXCLAMATION);
+  }
+  RestoreFont(dc, previous);
+  ReleaseDC(MainWindow, dc);
+}
+
+int VisibleEnd(int line) {
+  int end = LineTable[line].End;
+  // An empty document's only line ends at index 0: there is no unit before it.
+  if (end >= 1 && DocumentText[end - 1] == 13 && DocumentText[end] == 10) return end - 2;
+  if (end == DocumentLength - 1 && DocumentText[end] == 0) return end - 1;
+  return end;
+}

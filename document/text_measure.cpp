@@ -1,0 +1,68 @@
+// Cell widths of text in the document font, and how that font is described and created.
+#include "document/text_measure.h"
+
+#include <string.h>
+
+#include "document/layout_settings.h"
+
+LPCSTR FaceNameTable[] = {"Courier New", NULL};
+int FaceIndex = 0;
+LPCSTR CurrentFaceName;
+BYTE FontCharset = CHINESEBIG5_CHARSET;
+TEXTMETRICA MainTextMetrics;
+WCHAR MeasureBuffer[DocumentCapacity];
+
+static LOGFONTA CachedWidthsFont;         // description the cached widths were measured in
+static int CachedWidthsDpiX;              // horizontal resolution they were measured at
+static TEXTMETRICA CachedWidthsMetrics;   // that font's metrics
+static int CachedWidthPlusOne[0x10000];   // per unit: its cell width + 1, or 0 when not yet measured
+
+int CellWidth(HDC dc, WCHAR unit, const TEXTMETRICA &metrics) {
+  ABC abc;
+  if (!GetCharABCWidthsW(dc, unit, unit, &abc)) return metrics.tmMaxCharWidth;
+  int a = abc.abcA >= 0 ? abc.abcA : -2 * abc.abcA;
+  int c = abc.abcC >= 0 ? abc.abcC : -2 * abc.abcC;
+  int b = abc.abcB != 0 ? (int)abc.abcB : metrics.tmMaxCharWidth;
+  return a + b + c + metrics.tmHeight / 10;
+}
+
+void MeasureRun(HDC dc, const WCHAR *units, int count, SIZE *size) {
+  SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+  TEXTMETRICA metrics;
+  GetTextMetricsA(dc, &metrics);
+  int total = 0;
+  for (int i = 0; i < count; i++) total += CellWidth(dc, units[i], metrics);
+  size->cx = total;
+  size->cy = metrics.tmHeight;
+}
+
+static void DescribeDocumentFont(int dpiY, LOGFONTA *font) {
+  memset(font, 0, sizeof *font);
+  font->lfHeight = PointSize * dpiY / 72;
+  font->lfCharSet = FontCharset;
+  strncpy(font->lfFaceName, CurrentFaceName, LF_FACESIZE - 1);
+}
+
+HFONT SelectDocumentFont(HDC dc, int dpiY) {
+  LOGFONTA font;
+  DescribeDocumentFont(dpiY, &font);
+  return (HFONT)SelectObject(dc, CreateFontIndirectA(&font));
+}
+
+void RestoreFont(HDC dc, HFONT previous) { DeleteObject(SelectObject(dc, previous)); }
+
+void PrepareCellWidths(HDC dc, int dpiX, int dpiY) {
+  LOGFONTA font;
+  DescribeDocumentFont(dpiY, &font);
+  if (dpiX == CachedWidthsDpiX && memcmp(&font, &CachedWidthsFont, sizeof font) == 0) return;
+  CachedWidthsFont = font;
+  CachedWidthsDpiX = dpiX;
+  GetTextMetricsA(dc, &CachedWidthsMetrics);
+  memset(CachedWidthPlusOne, 0, sizeof CachedWidthPlusOne);
+}
+
+int CachedCellWidth(HDC dc, WCHAR unit) {
+  int &entry = CachedWidthPlusOne[unit];
+  if (entry == 0) entry = CellWidth(dc, unit, CachedWidthsMetrics) + 1;
+  return entry - 1;
+}

@@ -1,0 +1,32 @@
+// Cell widths of text in the document font, and how that font is described and created.
+#pragma once
+
+#include <windows.h>
+
+#include "document/document_store.h"
+
+extern LPCSTR FaceNameTable[];               // the face names, ending with a null entry
+extern int FaceIndex;                        // the entry of FaceNameTable in use
+extern LPCSTR CurrentFaceName;               // face of every font the program creates
+extern BYTE FontCharset;                     // character set of every font the program creates
+extern TEXTMETRICA MainTextMetrics;          // DocumentFont on the screen; gives the line height
+extern WCHAR MeasureBuffer[DocumentCapacity];  // scratch copy of the run being measured
+
+// Width of one unit's cell: its ABC widths, overhangs counted twice, plus a
+// tenth of the font height; tmMaxCharWidth alone when the glyph cannot be queried.
+int CellWidth(HDC dc, WCHAR unit, const TEXTMETRICA &metrics);
+// size->cx = the sum of the cell widths of count units, size->cy = tmHeight.
+// Leaves dc's text alignment at TA_LEFT | TA_TOP, which the text painter relies on.
+void MeasureRun(HDC dc, const WCHAR *units, int count, SIZE *size);
+
+// Creates DocumentFont for a device of vertical resolution dpiY and selects it
+// into dc; returns the font it replaced, for RestoreFont.
+HFONT SelectDocumentFont(HDC dc, int dpiY);
+// Selects previous back into dc and deletes the font it replaces.
+void RestoreFont(HDC dc, HFONT previous);
+
+// Layout measures every unit of the document on every change; these widths
+// are remembered per font description and resolution so that each distinct
+// unit is queried once. dc must hold DocumentFont for dpiY.
+void PrepareCellWidths(HDC dc, int dpiX, int dpiY);
+int CachedCellWidth(HDC dc, WCHAR unit);

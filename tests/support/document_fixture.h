@@ -1,0 +1,24 @@
+// A window holding the document core as window creation and the first
+// WM_SIZE leave it, for tests of the document model and layout.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "win32/fake_win32.h"
+
+class DocumentTest : public testing::Test {
+ protected:
+  // Opens the window at this client size and resolution and starts the empty document.
+  void OpenDocumentWindow(int clientWidth = 800, int clientHeight = 700, int dpi = 96);
+  // Replaces the text (CR LF and all, terminator added) and runs layout,
+  // as a completed edit would; the caret and the selection go to 0.
+  void SetText(const std::u16string &text);
+  // A scroll-bar request as WM_VSCROLL brings it.
+  void SendScrollRequest(int request, int thumbPosition = 0);
+  void TearDown() override;
+};
+
+// The text of display line L, visible units only.
+std::u16string VisibleText(int line);

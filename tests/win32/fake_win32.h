@@ -1,0 +1,132 @@
+// What tests see of the Win32 double: the window it hosts, the call log, the
+// framebuffer and update region, the font model, scripted answers and faults.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fake {
+
+// ---- The window ---------------------------------------------------------
+// The double hosts one top-level window. OpenWindow creates it with a client
+// area of the given size (framebuffer all white, update region empty) and the
+// window procedure that UpdateWindow sends WM_PAINT to; it sends no message.
+HWND OpenWindow(WNDPROC procedure, int clientWidth, int clientHeight);
+// Sets a new client size as a user's resize would: the framebuffer is resized
+// (new pixels white), the whole client area joins the update region with erase
+// (CS_HREDRAW | CS_VREDRAW) and WM_SIZE (SIZE_RESTORED, width | height << 16)
+// is sent to the window procedure. Nothing is painted until UpdateWindow.
+void ResizeWindow(int clientWidth, int clientHeight);
+int ClientWidth();
+int ClientHeight();
+
+// ---- Device resolution --------------------------------------------------
+// LOGPIXELSX and LOGPIXELSY of every screen DC; 96 until a test sets another.
+void SetScreenDpi(int dpi);
+
+// ---- Call log -----------------------------------------------------------
+// Every double function appends one readable entry, in call order, e.g.
+//   GetDC(hwnd1) -> hdc1
+//   GetDeviceCaps(hdc1, LOGPIXELSY) -> 96
+//   CreateFontIndirectA(height -42, charset 136, "Courier New") -> hfont1
+//   SelectObject(hdc1, hfont1) -> systemfont
+//   InvalidateRect(hwnd1, {0, 144, 800, 191}, TRUE)
+//   ScrollWindow(hwnd1, 0, -110, {0, 144, 800, 700}, {0, 144, 800, 700})
+//   BeginPaint(hwnd1) -> hdc2 paint {0, 144, 800, 191} erase
+//   MessageBoxA(hwnd1, "Input exceeds memory limit", "Can Not Add Line", 0x30) -> IDOK
+// Handles are named by kind and creation order (hwnd1, hdc1, hfont1, ...);
+// the numbering restarts in every process, so expected logs are stable.
+const std::vector<std::string> &Calls();
+// The entries whose function name is one of names, in order.
+std::vector<std::string> CallsTo(const std::vector<std::string> &names);
+void ClearCalls();
+// Recording costs time; benchmarks switch it off.
+void SetRecording(bool on);
+
+// ---- Framebuffer and update region -------------------------------------
+// One byte per client pixel: 255 white (the class background), 0 black. GDI
+// calls draw only inside the paint region while painting, anywhere in the
+// client area with a GetDC context.
+struct Screen {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> pixels;  // row-major, width * height
+  uint8_t At(int x, int y) const { return pixels[(size_t)y * (size_t)width + (size_t)x]; }
+};
+Screen CaptureScreen();
+uint8_t Pixel(int x, int y);
+// "" when equal, else the size difference or the first differing pixels.
+std::string DescribeScreenDifference(const Screen &expected, const Screen &actual);
+// Canonical text of a region as Windows stores one: y-bands top to bottom,
+// each "{left, top, right, bottom}" with rectangles of a band left to right,
+// joined by " "; "" when empty. Example: "{0, 144, 800, 191} {10, 191, 20, 238}".
+std::string UpdateRegion();
+bool UpdateRegionEmpty();
+// Invalidates the whole client area with erase and paints it now, as a
+// forced full repaint would.
+void RepaintWholeWindow();
+
+// ---- Fonts --------------------------------------------------------------
+// Metrics follow from the LOGFONTA alone (and not from the face, which is
+// only recorded). With em = -lfHeight for a negative height, em = lfHeight *
+// 1000 / 1133 for a positive one and 16 for 0:
+//   tmHeight = em * 1133 / 1000 (lfHeight itself when positive), tmAscent =
+//   tmHeight * 4 / 5, tmDescent = the rest, tmInternalLeading = tmHeight - em,
+//   tmExternalLeading 0, tmAveCharWidth = tmMaxCharWidth = em * 6 / 10,
+//   tmCharSet = lfCharSet.
+// Glyph ABC widths by unit u, with advance = em * 6 / 10, edge = em / 10 and
+// hang = em / 16 + 1:
+//   default                         A = edge, B = advance - 2 * edge, C = edge
+//   'g' 'j' 'p' 'q' 'y'             A = -hang, B = advance, C = hang (left overhang)
+//   'f'                             A = edge, B = advance, C = -hang (right overhang)
+//   0x0300..0x036F 0x200B..0x200F 0xFEFF    zero width: A = B = C = 0
+//   0x1100..0x115F 0x2E80..0xA4CF 0xAC00..0xD7A3 0xF900..0xFAFF 0xFF01..0xFF60
+//                                   wide: A = em / 20, B = em - 2 * (em / 20), C = em / 20
+//   0xD800..0xDFFF 0xFFFE 0xFFFF    GetCharABCWidthsW fails
+// TextOutW draws each unit as a pattern of black pixels that depends on the
+// unit, inside its black box (x + A .. x + A + B, y .. y + tmHeight); a unit
+// with B = 0 draws nothing. A failed query does not stop drawing: such a
+// unit is drawn with A = 0, B = advance, C = 0.
+// Tests may override single units for every font:
+void SetGlyph(WCHAR unit, int a, unsigned b, int c);
+void SetGlyphQueryFails(WCHAR unit);
+// The description a font handle was created from (what the product asked for).
+LOGFONTA FontDescription(HFONT font);
+
+// ---- Scroll bar ---------------------------------------------------------
+int ScrollRangeMin();
+int ScrollRangeMax();
+int ScrollPosition();
+
+// ---- Message boxes ------------------------------------------------------
+struct MessageBoxRecord {
+  HWND owner;
+  std::string text;
+  std::string caption;
+  UINT style;
+};
+const std::vector<MessageBoxRecord> &MessageBoxes();
+// Queue the button the next box answers with. A box with only OK answers
+// IDOK without a script; a question box with no scripted answer fails the
+// test and answers IDCANCEL.
+void AnswerNextMessageBox(int button);
+
+// ---- Faults -------------------------------------------------------------
+// The next count HeapAlloc calls return NULL.
+void FailNextAllocations(int count);
+// Bytes the product holds from HeapAlloc now.
+size_t HeapBytesInUse();
+
+// ---- Honesty checks -----------------------------------------------------
+// Misuse found so far: a DC used after release, a font deleted while selected,
+// a DC released with a foreign object still selected, EndPaint without
+// BeginPaint, painting outside WM_PAINT... One line each; empty when clean.
+const std::vector<std::string> &Misuse();
+// Resources still held: DCs not released, fonts not deleted, heap blocks not
+// freed. One line each; empty when clean.
+std::vector<std::string> Leaks();
+
+}  // namespace fake

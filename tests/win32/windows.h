@@ -1,0 +1,204 @@
+// Test double of the Win32 subset the product uses: the same types, sizes,
+// constants and signatures as the system headers, backed by tests/win32/fake_win32.cpp.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+#define WINAPI
+#define CALLBACK
+#define TRUE 1
+#define FALSE 0
+
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef unsigned short WORD;
+typedef unsigned int DWORD;  // 32-bit, as on Windows (LLP64)
+typedef int LONG;            // 32-bit, as on Windows (LLP64)
+typedef unsigned int UINT;
+typedef int INT;
+typedef char CHAR;
+typedef char16_t WCHAR;  // 16-bit, as on Windows; keeps wchar_t literals out of the product
+typedef size_t SIZE_T;
+typedef uintptr_t UINT_PTR;
+typedef intptr_t LONG_PTR;
+typedef UINT_PTR WPARAM;
+typedef LONG_PTR LPARAM;
+typedef LONG_PTR LRESULT;
+typedef DWORD COLORREF;
+typedef void *LPVOID;
+typedef CHAR *LPSTR;
+typedef const CHAR *LPCSTR;
+typedef WCHAR *LPWSTR;
+typedef const WCHAR *LPCWSTR;
+
+typedef void *HANDLE;
+typedef void *HGDIOBJ;
+typedef struct HWND__ *HWND;
+typedef struct HDC__ *HDC;
+typedef struct HFONT__ *HFONT;
+
+typedef struct tagRECT {
+  LONG left;
+  LONG top;
+  LONG right;
+  LONG bottom;
+} RECT, *LPRECT;
+
+typedef struct tagPOINT {
+  LONG x;
+  LONG y;
+} POINT, *LPPOINT;
+
+typedef struct tagSIZE {
+  LONG cx;
+  LONG cy;
+} SIZE, *LPSIZE;
+
+typedef struct _ABC {
+  int abcA;
+  UINT abcB;
+  int abcC;
+} ABC, *LPABC;
+
+#define LF_FACESIZE 32
+typedef struct tagLOGFONTA {
+  LONG lfHeight;
+  LONG lfWidth;
+  LONG lfEscapement;
+  LONG lfOrientation;
+  LONG lfWeight;
+  BYTE lfItalic;
+  BYTE lfUnderline;
+  BYTE lfStrikeOut;
+  BYTE lfCharSet;
+  BYTE lfOutPrecision;
+  BYTE lfClipPrecision;
+  BYTE lfQuality;
+  BYTE lfPitchAndFamily;
+  CHAR lfFaceName[LF_FACESIZE];
+} LOGFONTA, *LPLOGFONTA;
+
+typedef struct tagTEXTMETRICA {
+  LONG tmHeight;
+  LONG tmAscent;
+  LONG tmDescent;
+  LONG tmInternalLeading;
+  LONG tmExternalLeading;
+  LONG tmAveCharWidth;
+  LONG tmMaxCharWidth;
+  LONG tmWeight;
+  LONG tmOverhang;
+  LONG tmDigitizedAspectX;
+  LONG tmDigitizedAspectY;
+  BYTE tmFirstChar;
+  BYTE tmLastChar;
+  BYTE tmDefaultChar;
+  BYTE tmBreakChar;
+  BYTE tmItalic;
+  BYTE tmUnderlined;
+  BYTE tmStruckOut;
+  BYTE tmPitchAndFamily;
+  BYTE tmCharSet;
+} TEXTMETRICA, *LPTEXTMETRICA;
+
+typedef struct tagPAINTSTRUCT {
+  HDC hdc;
+  BOOL fErase;
+  RECT rcPaint;
+  BOOL fRestore;
+  BOOL fIncUpdate;
+  BYTE rgbReserved[32];
+} PAINTSTRUCT, *LPPAINTSTRUCT;
+
+typedef LRESULT(CALLBACK *WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+
+static_assert(sizeof(LONG) == 4 && sizeof(DWORD) == 4 && sizeof(WCHAR) == 2, "Win32 sizes");
+static_assert(sizeof(LOGFONTA) == 60 && sizeof(TEXTMETRICA) == 56 && sizeof(ABC) == 12,
+              "Win32 record sizes");
+
+#define LOWORD(l) ((WORD)(((UINT_PTR)(l)) & 0xffff))
+#define HIWORD(l) ((WORD)((((UINT_PTR)(l)) >> 16) & 0xffff))
+#define MAKELONG(a, b) ((LONG)(((WORD)(((UINT_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((UINT_PTR)(b)) & 0xffff))) << 16))
+#define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
+#define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
+
+// Messages
+#define WM_CREATE 0x0001
+#define WM_DESTROY 0x0002
+#define WM_SIZE 0x0005
+#define WM_PAINT 0x000F
+#define WM_CLOSE 0x0010
+#define WM_ERASEBKGND 0x0014
+#define WM_VSCROLL 0x0115
+
+// Scroll bars
+#define SB_VERT 1
+#define SB_LINEUP 0
+#define SB_LINEDOWN 1
+#define SB_PAGEUP 2
+#define SB_PAGEDOWN 3
+#define SB_THUMBPOSITION 4
+#define SB_THUMBTRACK 5
+#define SB_TOP 6
+#define SB_BOTTOM 7
+#define SB_ENDSCROLL 8
+
+// Message boxes
+#define MB_OK 0x00000000
+#define MB_YESNOCANCEL 0x00000003
+#define MB_ICONQUESTION 0x00000020
+#define MB_ICONEXCLAMATION 0x00000030
+#define MB_ICONINFORMATION 0x00000040
+#define IDOK 1
+#define IDCANCEL 2
+#define IDYES 6
+#define IDNO 7
+
+// GDI
+#define LOGPIXELSX 88
+#define LOGPIXELSY 90
+#define CHINESEBIG5_CHARSET 136
+#define TA_LEFT 0
+#define TA_TOP 0
+#define TA_NOUPDATECP 0
+#define TRANSPARENT 1
+#define OPAQUE 2
+#define DSTINVERT (DWORD)0x00550009
+
+// Memory
+#define HEAP_ZERO_MEMORY 0x00000008
+
+// USER32
+HDC WINAPI GetDC(HWND window);
+int WINAPI ReleaseDC(HWND window, HDC dc);
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
+BOOL WINAPI SetScrollRange(HWND window, int bar, int minimum, int maximum, BOOL redraw);
+int WINAPI SetScrollPos(HWND window, int bar, int position, BOOL redraw);
+int WINAPI GetScrollPos(HWND window, int bar);
+BOOL WINAPI ScrollWindow(HWND window, int dx, int dy, const RECT *scroll, const RECT *clip);
+BOOL WINAPI InvalidateRect(HWND window, const RECT *rect, BOOL erase);
+BOOL WINAPI UpdateWindow(HWND window);
+HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint);
+BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT *paint);
+
+// GDI32
+int WINAPI GetDeviceCaps(HDC dc, int index);
+HFONT WINAPI CreateFontIndirectA(const LOGFONTA *description);
+HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
+BOOL WINAPI DeleteObject(HGDIOBJ object);
+BOOL WINAPI GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics);
+BOOL WINAPI GetCharABCWidthsW(HDC dc, UINT first, UINT last, LPABC widths);
+UINT WINAPI SetTextAlign(HDC dc, UINT align);
+int WINAPI SetBkMode(HDC dc, int mode);
+BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int count);
+BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int count);
+BOOL WINAPI MoveToEx(HDC dc, int x, int y, LPPOINT previous);
+BOOL WINAPI LineTo(HDC dc, int x, int y);
+BOOL WINAPI Rectangle(HDC dc, int left, int top, int right, int bottom);
+BOOL WINAPI PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);
+
+// KERNEL32
+HANDLE WINAPI GetProcessHeap(void);
+LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes);
+BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID block);
