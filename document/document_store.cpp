@@ -30,3 +30,16 @@ void StartEmptyDocument() {
   SavedText[0] = 0;
   SavedLength = 1;
 }
+
+void RemoveUnits(int from, int to) {
+  int newLength = DocumentLength - (to - from);
+  for (int i = from; i < newLength; i++) DocumentText[i] = DocumentText[i + to - from];
+  for (int i = newLength; i < DocumentLength; i++) DocumentText[i] = 0;
+  DocumentLength = newLength;
+}
+
+void InsertUnits(int index, const WCHAR *units, int count) {
+  for (int i = DocumentLength - 1; i >= index; i--) DocumentText[i + count] = DocumentText[i];
+  for (int i = 0; i < count; i++) DocumentText[index + i] = units[i];
+  DocumentLength += count;
+}

@@ -18,3 +18,9 @@ extern int SelectionActive;                   // 1 while a non-empty selection i
 bool DocumentChangedSinceSave();
 // The empty, unchanged document of a new window: one display line holding the terminator.
 void StartEmptyDocument();
+// Removes the units from .. to - 1: the rest, terminator included, moves down
+// and the units it leaves become 0.
+void RemoveUnits(int from, int to);
+// Moves the units from index on, terminator included, up by count and puts
+// units in the gap. The caller has made sure they fit.
+void InsertUnits(int index, const WCHAR *units, int count);

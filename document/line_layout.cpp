@@ -83,7 +83,7 @@ void ReflowDocument() {
       ScrollViewFrom(oldLine);
     }
   } else {
-    MessageBoxA(MainWindow, "Input exceeds memory limit", "Can Not Add Line", MB_OK | MB_ICONEXCLAMATION);
+    ReportFailure("Input exceeds memory limit", "Can Not Add Line");
   }
   RestoreFont(dc, previous);
   ReleaseDC(MainWindow, dc);

@@ -17,13 +17,17 @@ static int CachedWidthsDpiX;              // horizontal resolution they were mea
 static TEXTMETRICA CachedWidthsMetrics;   // that font's metrics
 static int CachedWidthPlusOne[0x10000];   // per unit: its cell width + 1, or 0 when not yet measured
 
+int CellWidthFromABC(const ABC *abc, const TEXTMETRICA &metrics) {
+  if (abc == NULL) return metrics.tmMaxCharWidth;
+  int a = abc->abcA >= 0 ? abc->abcA : -2 * abc->abcA;
+  int c = abc->abcC >= 0 ? abc->abcC : -2 * abc->abcC;
+  int b = abc->abcB != 0 ? (int)abc->abcB : metrics.tmMaxCharWidth;
+  return a + b + c + metrics.tmHeight / 10;
+}
+
 int CellWidth(HDC dc, WCHAR unit, const TEXTMETRICA &metrics) {
   ABC abc;
-  if (!GetCharABCWidthsW(dc, unit, unit, &abc)) return metrics.tmMaxCharWidth;
-  int a = abc.abcA >= 0 ? abc.abcA : -2 * abc.abcA;
-  int c = abc.abcC >= 0 ? abc.abcC : -2 * abc.abcC;
-  int b = abc.abcB != 0 ? (int)abc.abcB : metrics.tmMaxCharWidth;
-  return a + b + c + metrics.tmHeight / 10;
+  return CellWidthFromABC(GetCharABCWidthsW(dc, unit, unit, &abc) ? &abc : NULL, metrics);
 }
 
 void MeasureRun(HDC dc, const WCHAR *units, int count, SIZE *size) {

@@ -13,7 +13,9 @@ extern TEXTMETRICA MainTextMetrics;          // DocumentFont on the screen; give
 extern WCHAR MeasureBuffer[DocumentCapacity];  // scratch copy of the run being measured
 
 // Width of one unit's cell: its ABC widths, overhangs counted twice, plus a
-// tenth of the font height; tmMaxCharWidth alone when the glyph cannot be queried.
+// tenth of the font height; tmMaxCharWidth alone when the glyph cannot be
+// queried (abc NULL).
+int CellWidthFromABC(const ABC *abc, const TEXTMETRICA &metrics);
 int CellWidth(HDC dc, WCHAR unit, const TEXTMETRICA &metrics);
 // size->cx = the sum of the cell widths of count units, size->cy = tmHeight.
 // Leaves dc's text alignment at TA_LEFT | TA_TOP, which the text painter relies on.

@@ -165,6 +165,9 @@ static_assert(sizeof(LOGFONTA) == 60 && sizeof(TEXTMETRICA) == 56 && sizeof(ABC)
 #define TRANSPARENT 1
 #define OPAQUE 2
 #define DSTINVERT (DWORD)0x00550009
+#define NULLREGION 1
+#define SIMPLEREGION 2
+#define COMPLEXREGION 3
 
 // Memory
 #define HEAP_ZERO_MEMORY 0x00000008
@@ -197,6 +200,7 @@ BOOL WINAPI MoveToEx(HDC dc, int x, int y, LPPOINT previous);
 BOOL WINAPI LineTo(HDC dc, int x, int y);
 BOOL WINAPI Rectangle(HDC dc, int left, int top, int right, int bottom);
 BOOL WINAPI PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);
+int WINAPI GetClipBox(HDC dc, LPRECT rect);
 
 // KERNEL32
 HANDLE WINAPI GetProcessHeap(void);

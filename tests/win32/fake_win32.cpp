@@ -1,0 +1,1085 @@
+// The Win32 double: one window with an 8-bit framebuffer and a per-pixel
+// update region, a metric font model, scripted message boxes and a counted
+// heap. Every call is logged; misuse of the API fails the running test.
+#include "fake_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <unordered_map>
+
+namespace {
+
+// ---- State ----------------------------------------------------------------
+
+enum class DcKind { kScreen, kWindow, kPaint };
+
+struct Dc {
+  Dc(DcKind k, HWND o) : kind(k), owner(o) {}
+  DcKind kind;
+  HWND owner;  // NULL for the screen DC
+  bool live = true;
+  size_t font = 0;  // index into State::fonts; 0 is the stock system font
+  UINT align = TA_LEFT | TA_TOP;
+  int bkMode = OPAQUE;
+  POINT pen{0, 0};
+  // Paint DCs draw only where the update region was at BeginPaint.
+  std::vector<uint8_t> clip;
+  int clipWidth = 0;
+  int clipHeight = 0;
+};
+
+struct Font {
+  LOGFONTA description;
+  bool deleted;
+};
+
+struct GlyphOverride {
+  bool fails;
+  ABC abc;
+};
+
+struct Block {
+  size_t bytes;
+  int id;
+};
+
+LOGFONTA SystemFontDescription() {
+  LOGFONTA font{};
+  std::strcpy(font.lfFaceName, "System");
+  return font;
+}
+
+struct State {
+  bool recording = true;
+  std::vector<std::string> calls;
+  std::vector<std::string> misuse;
+
+  bool windowOpen = false;
+  WNDPROC procedure = nullptr;
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> pixels;
+  std::vector<uint8_t> region;  // 1 where the update region covers a pixel
+  bool eraseNeeded = false;
+  bool inPaintMessage = false;
+
+  int dpi = 96;
+  int scrollMin = 0;  // the default range of a standard scroll bar
+  int scrollMax = 100;
+  int scrollPos = 0;
+
+  std::vector<Dc> dcs;
+  std::vector<Font> fonts{{SystemFontDescription(), false}};
+  std::map<WCHAR, GlyphOverride> glyphs;
+
+  std::vector<fake::MessageBoxRecord> boxes;
+  std::deque<int> answers;
+
+  int failAllocations = 0;
+  std::unordered_map<const void *, Block> blocks;
+  int blocksMade = 0;
+  size_t heapBytes = 0;
+};
+
+State g;
+
+// ---- Handles --------------------------------------------------------------
+// A handle is (index << 3) | kind. The low bits are never zero, so a handle
+// can never equal a heap block, which malloc aligns to at least 8 bytes.
+
+enum Kind : uintptr_t { kBlock = 0, kWindow = 1, kDcHandle = 2, kFont = 3, kHeap = 4 };
+
+template <typename Handle>
+Handle MakeHandle(Kind kind, size_t index) {
+  return reinterpret_cast<Handle>(static_cast<uintptr_t>(index << 3 | kind));
+}
+
+bool Decode(const void *handle, Kind kind, size_t count, size_t *index) {
+  uintptr_t value = reinterpret_cast<uintptr_t>(handle);
+  if ((value & 7) != kind || (value >> 3) >= count) return false;
+  *index = value >> 3;
+  return true;
+}
+
+HWND Window() { return MakeHandle<HWND>(kWindow, 0); }
+HFONT FontHandle(size_t index) { return MakeHandle<HFONT>(kFont, index); }
+HANDLE ProcessHeap() { return MakeHandle<HANDLE>(kHeap, 0); }
+
+std::string HandleName(const void *handle) {
+  if (!handle) return "NULL";
+  size_t index = reinterpret_cast<uintptr_t>(handle) >> 3;
+  switch (reinterpret_cast<uintptr_t>(handle) & 7) {
+    case kWindow:
+      if (g.windowOpen && index == 0) return "hwnd1";
+      break;
+    case kDcHandle:
+      if (index < g.dcs.size()) return "hdc" + std::to_string(index + 1);
+      break;
+    case kFont:
+      if (index < g.fonts.size()) return index == 0 ? "systemfont" : "hfont" + std::to_string(index);
+      break;
+    case kHeap:
+      if (index == 0) return "heap";
+      break;
+    case kBlock: {
+      auto block = g.blocks.find(handle);
+      if (block != g.blocks.end()) return "block" + std::to_string(block->second.id);
+      break;
+    }
+  }
+  char text[32];
+  std::snprintf(text, sizeof text, "unknown %p", handle);
+  return text;
+}
+
+// ---- Call log -------------------------------------------------------------
+// Entries are built from cheap argument wrappers and formatted only while
+// recording, so a benchmark with recording off pays almost nothing.
+
+struct Bool {
+  BOOL value;
+};
+struct Hex {
+  unsigned value;
+};
+struct Named {  // a constant printed by name when it has one
+  long long value;
+  const char *name;
+};
+struct Quoted {
+  const char *text;
+  size_t length;
+};
+struct Units {
+  const WCHAR *text;
+  int count;
+};
+struct UnitRange {
+  UINT first;
+  UINT last;
+};
+struct Abcs {
+  const ABC *abc;
+  size_t count;
+};
+struct RegionText {
+  const Dc *paint;
+};
+
+std::string RectText(const RECT &r) {
+  return "{" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
+         std::to_string(r.bottom) + "}";
+}
+
+std::string UnitText(UINT unit) {
+  char text[16];
+  std::snprintf(text, sizeof text, "U+%04X", unit);
+  return text;
+}
+
+// Canonical banded form: rows with identical spans merge into one band.
+std::string BandsText(const std::vector<uint8_t> &mask, int width, int height) {
+  std::string text;
+  std::vector<std::pair<int, int>> band, row;
+  int bandTop = 0;
+  for (int y = 0; y <= height; ++y) {
+    row.clear();
+    for (int x = 0; y < height && x < width; ++x) {
+      if (!mask[(size_t)y * (size_t)width + (size_t)x]) continue;
+      if (!row.empty() && row.back().second == x) {
+        row.back().second = x + 1;
+      } else {
+        row.push_back({x, x + 1});
+      }
+    }
+    if (row == band) continue;
+    for (const auto &span : band) {
+      if (!text.empty()) text += ' ';
+      text += RectText({span.first, bandTop, span.second, y});
+    }
+    band = row;
+    bandTop = y;
+  }
+  return text;
+}
+
+void Append(std::string &s, const char *piece) { s += piece; }
+void Append(std::string &s, int value) { s += std::to_string(value); }
+void Append(std::string &s, UINT value) { s += std::to_string(value); }
+void Append(std::string &s, size_t value) { s += std::to_string(value); }
+void Append(std::string &s, const void *handle) { s += HandleName(handle); }
+void Append(std::string &s, const RECT *rect) { s += rect ? RectText(*rect) : "NULL"; }
+void Append(std::string &s, Bool b) { s += b.value ? "TRUE" : "FALSE"; }
+void Append(std::string &s, Named n) { s += n.name ? n.name : std::to_string(n.value); }
+void Append(std::string &s, UnitRange r) {
+  s += UnitText(r.first);
+  if (r.last != r.first) s += ".." + UnitText(r.last);
+}
+void Append(std::string &s, RegionText r) {
+  std::string bands = BandsText(r.paint->clip, r.paint->clipWidth, r.paint->clipHeight);
+  s += bands.empty() ? "empty" : bands;
+}
+
+void Append(std::string &s, Hex h) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%X", h.value);
+  s += text;
+}
+
+void Append(std::string &s, Quoted q) {
+  if (!q.text) {
+    s += "NULL";
+    return;
+  }
+  s += '"';
+  for (size_t i = 0; i < q.length; ++i) {
+    unsigned char c = (unsigned char)q.text[i];
+    if (c == '"' || c == '\\') {
+      s += '\\';
+      s += (char)c;
+    } else if (c == '\n') {
+      s += "\\n";
+    } else if (c < 0x20 || c >= 0x7F) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+      s += escaped;
+    } else {
+      s += (char)c;
+    }
+  }
+  s += '"';
+}
+
+void Append(std::string &s, Units u) {
+  for (int i = 0; i < u.count; ++i) {
+    if (i) s += ' ';
+    s += UnitText(u.text[i]);
+  }
+}
+
+void Append(std::string &s, Abcs a) {
+  for (size_t i = 0; i < a.count; ++i) {
+    if (i) s += ' ';
+    s += "{" + std::to_string(a.abc[i].abcA) + ", " + std::to_string(a.abc[i].abcB) + ", " +
+         std::to_string(a.abc[i].abcC) + "}";
+  }
+}
+
+template <typename... Pieces>
+void Record(const Pieces &...pieces) {
+  if (!g.recording) return;
+  std::string entry;
+  (Append(entry, pieces), ...);
+  g.calls.push_back(std::move(entry));
+}
+
+// Calls that only report success print nothing unless they failed.
+const char *Failed(bool ok) { return ok ? "" : " -> FALSE"; }
+
+Quoted Quote(const char *text) { return {text, text ? std::strlen(text) : 0}; }
+Quoted TextArgument(const char *text, int count) { return {text, (size_t)count}; }
+Units TextArgument(const WCHAR *text, int count) { return {text, count}; }
+
+const char *CapName(int index) {
+  return index == LOGPIXELSX ? "LOGPIXELSX" : index == LOGPIXELSY ? "LOGPIXELSY" : nullptr;
+}
+const char *BarName(int bar) { return bar == SB_VERT ? "SB_VERT" : nullptr; }
+const char *BkModeName(int mode) {
+  return mode == TRANSPARENT ? "TRANSPARENT" : mode == OPAQUE ? "OPAQUE" : nullptr;
+}
+const char *RopName(DWORD rop) { return rop == DSTINVERT ? "DSTINVERT" : nullptr; }
+const char *HeapFlagsName(DWORD flags) {
+  return flags == HEAP_ZERO_MEMORY ? "HEAP_ZERO_MEMORY" : nullptr;
+}
+const char *AnswerName(int answer) {
+  switch (answer) {
+    case IDOK: return "IDOK";
+    case IDCANCEL: return "IDCANCEL";
+    case IDYES: return "IDYES";
+    case IDNO: return "IDNO";
+  }
+  return nullptr;
+}
+
+// ---- Misuse ---------------------------------------------------------------
+
+void ReportMisuse(const std::string &what) {
+  g.misuse.push_back(what);
+  ADD_FAILURE() << "Win32 misuse: " << what;
+}
+
+bool IsWindow(HWND window) {
+  size_t index;
+  return g.windowOpen && Decode(window, kWindow, 1, &index);
+}
+
+bool CheckWindow(HWND window, const char *function) {
+  if (IsWindow(window)) return true;
+  ReportMisuse(std::string(function) + ": " + HandleName(window) + " is not the window");
+  return false;
+}
+
+bool CheckPointer(const void *pointer, const char *function, const char *what) {
+  if (pointer) return true;
+  ReportMisuse(std::string(function) + ": NULL " + what);
+  return false;
+}
+
+Dc *LiveDc(HDC handle, const char *function) {
+  size_t index;
+  if (!Decode(handle, kDcHandle, g.dcs.size(), &index)) {
+    ReportMisuse(std::string(function) + ": " + HandleName(handle) + " is not a DC");
+    return nullptr;
+  }
+  Dc &dc = g.dcs[index];
+  if (!dc.live) {
+    ReportMisuse(std::string(function) + ": " + HandleName(handle) + " used after " +
+                 (dc.kind == DcKind::kPaint ? "EndPaint" : "ReleaseDC"));
+    return nullptr;
+  }
+  return &dc;
+}
+
+// A DC must go back with the font it came with, or the created font leaks
+// into a DC that no longer exists.
+void CheckNothingSelected(const Dc &dc, HDC handle, const char *function) {
+  if (dc.font == 0) return;
+  ReportMisuse(std::string(function) + ": " + HandleName(handle) + " still has " +
+               HandleName(FontHandle(dc.font)) + " selected");
+}
+
+// ---- Pixels and region ----------------------------------------------------
+
+RECT Client() { return {0, 0, g.width, g.height}; }
+
+RECT Intersect(const RECT &a, const RECT &b) {
+  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+          std::min(a.bottom, b.bottom)};
+}
+
+bool Inside(const RECT &r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
+
+size_t At(int x, int y) { return (size_t)y * (size_t)g.width + (size_t)x; }
+
+bool RegionEmpty() { return std::find(g.region.begin(), g.region.end(), 1) == g.region.end(); }
+
+void AddToRegion(const RECT &rect, bool erase) {
+  RECT r = Intersect(rect, Client());
+  if (r.left >= r.right || r.top >= r.bottom) return;
+  for (int y = r.top; y < r.bottom; ++y) std::fill_n(g.region.begin() + (ptrdiff_t)At(r.left, y), r.right - r.left, 1);
+  g.eraseNeeded = g.eraseNeeded || erase;
+}
+
+// Keeps the pixels and region both sizes share; new pixels are white.
+void SetClientSize(int width, int height) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  std::vector<uint8_t> pixels((size_t)width * (size_t)height, 255), region((size_t)width * (size_t)height, 0);
+  for (int y = 0; y < std::min(height, g.height); ++y) {
+    for (int x = 0; x < std::min(width, g.width); ++x) {
+      pixels[(size_t)y * (size_t)width + (size_t)x] = g.pixels[At(x, y)];
+      region[(size_t)y * (size_t)width + (size_t)x] = g.region[At(x, y)];
+    }
+  }
+  g.width = width;
+  g.height = height;
+  g.pixels.swap(pixels);
+  g.region.swap(region);
+}
+
+void SendPaintIfNeeded() {
+  if (RegionEmpty()) return;
+  bool outer = g.inPaintMessage;
+  g.inPaintMessage = true;
+  g.procedure(Window(), WM_PAINT, 0, 0);
+  g.inPaintMessage = outer;
+}
+
+bool Visible(const Dc &dc, int x, int y) {
+  if (dc.kind == DcKind::kScreen || x < 0 || y < 0 || x >= g.width || y >= g.height) return false;
+  if (dc.kind == DcKind::kWindow) return true;
+  return x < dc.clipWidth && y < dc.clipHeight && dc.clip[(size_t)y * (size_t)dc.clipWidth + (size_t)x];
+}
+
+// Calls paint(x, y, pixel) for each pixel of [left, right) x [top, bottom) the DC may draw on.
+template <typename Paint>
+void ForEachPixel(const Dc &dc, int left, int top, int right, int bottom, Paint paint) {
+  for (int y = std::max(top, 0); y < std::min(bottom, g.height); ++y) {
+    for (int x = std::max(left, 0); x < std::min(right, g.width); ++x) {
+      if (Visible(dc, x, y)) paint(x, y, g.pixels[At(x, y)]);
+    }
+  }
+}
+
+void Fill(const Dc &dc, int left, int top, int right, int bottom, uint8_t value) {
+  ForEachPixel(dc, left, top, right, bottom, [value](int, int, uint8_t &pixel) { pixel = value; });
+}
+
+// Bresenham, end point left out as GDI does.
+void DrawLine(const Dc &dc, POINT from, POINT to) {
+  int dx = std::abs(to.x - from.x), dy = -std::abs(to.y - from.y);
+  int stepX = from.x < to.x ? 1 : -1, stepY = from.y < to.y ? 1 : -1;
+  int error = dx + dy;
+  POINT p = from;
+  while (p.x != to.x || p.y != to.y) {
+    if (Visible(dc, p.x, p.y)) g.pixels[At(p.x, p.y)] = 0;
+    int twice = 2 * error;
+    if (twice >= dy) {
+      error += dy;
+      p.x += stepX;
+    }
+    if (twice <= dx) {
+      error += dx;
+      p.y += stepY;
+    }
+  }
+}
+
+// ---- Fonts ----------------------------------------------------------------
+
+int Em(const LOGFONTA &font) {
+  if (font.lfHeight < 0) return -font.lfHeight;
+  if (font.lfHeight > 0) return (int)((long long)font.lfHeight * 1000 / 1133);
+  return 16;
+}
+
+TEXTMETRICA Metrics(const LOGFONTA &font) {
+  int em = Em(font);
+  TEXTMETRICA tm{};
+  tm.tmHeight = font.lfHeight > 0 ? font.lfHeight : (LONG)((long long)em * 1133 / 1000);
+  tm.tmAscent = tm.tmHeight * 4 / 5;
+  tm.tmDescent = tm.tmHeight - tm.tmAscent;
+  tm.tmInternalLeading = tm.tmHeight - em;
+  tm.tmAveCharWidth = em * 6 / 10;
+  tm.tmMaxCharWidth = em;
+  tm.tmWeight = font.lfWeight;
+  tm.tmItalic = font.lfItalic;
+  tm.tmUnderlined = font.lfUnderline;
+  tm.tmStruckOut = font.lfStrikeOut;
+  tm.tmPitchAndFamily = font.lfPitchAndFamily;
+  tm.tmCharSet = font.lfCharSet;
+  return tm;
+}
+
+bool Glyph(UINT unit, int em, ABC *abc) {
+  if (unit > 0xFFFF) return false;  // not a UTF-16 code unit
+  auto override = g.glyphs.find((WCHAR)unit);
+  if (override != g.glyphs.end()) {
+    *abc = override->second.abc;
+    return !override->second.fails;
+  }
+  auto in = [unit](UINT low, UINT high) { return unit >= low && unit <= high; };
+  int advance = em * 6 / 10, edge = em / 10, hang = em / 16 + 1, wideEdge = em / 20;
+  if (in(0xD800, 0xDFFF) || unit == 0xFFFE || unit == 0xFFFF) return false;
+  if (in(0x0300, 0x036F) || in(0x200B, 0x200F) || unit == 0xFEFF) {
+    *abc = {0, 0, 0};
+  } else if (in(0x1100, 0x115F) || in(0x2E80, 0xA4CF) || in(0xAC00, 0xD7A3) || in(0xF900, 0xFAFF) ||
+             in(0xFF01, 0xFF60)) {
+    *abc = {wideEdge, (UINT)(em - 2 * wideEdge), wideEdge};
+  } else if (unit == 'g' || unit == 'j' || unit == 'p' || unit == 'q' || unit == 'y') {
+    *abc = {-hang, (UINT)advance, hang};
+  } else if (unit == 'f') {
+    *abc = {edge, (UINT)advance, -hang};
+  } else {
+    *abc = {edge, (UINT)(advance - 2 * edge), edge};
+  }
+  return true;
+}
+
+// What TextOut draws with: a failed query still draws, one advance wide.
+ABC DrawnGlyph(WCHAR unit, int em) {
+  ABC abc;
+  if (!Glyph(unit, em, &abc)) abc = {0, (UINT)(em * 6 / 10), 0};
+  return abc;
+}
+
+uint32_t Mix(uint32_t v) {
+  v ^= v >> 16;
+  v *= 0x7FEB352Du;
+  v ^= v >> 15;
+  v *= 0x846CA68Bu;
+  v ^= v >> 16;
+  return v;
+}
+
+// A unit's ink: about half the pixels of its box, and at least one in every
+// column, so a glyph drawn one pixel off always changes the picture.
+bool Ink(WCHAR unit, int column, int row, int height) {
+  uint32_t columnHash = Mix(Mix(unit) ^ (uint32_t)column);
+  return columnHash % (uint32_t)height == (uint32_t)row || (Mix(columnHash ^ (uint32_t)row) & 1);
+}
+
+WCHAR CodeUnit(char c) { return (unsigned char)c; }  // TextOutA: Latin-1
+WCHAR CodeUnit(WCHAR c) { return c; }
+
+template <typename Char>
+void DrawUnits(const Dc &dc, int x, int y, const Char *text, int count) {
+  const LOGFONTA &font = g.fonts[dc.font].description;
+  int em = Em(font), height = Metrics(font).tmHeight;
+  if (dc.bkMode == OPAQUE) {  // all cells first, so no cell covers a neighbour's overhang
+    for (int i = 0, pen = x; i < count; ++i) {
+      ABC abc = DrawnGlyph(CodeUnit(text[i]), em);
+      int next = pen + abc.abcA + (int)abc.abcB + abc.abcC;
+      Fill(dc, std::min(pen, next), y, std::max(pen, next), y + height, 255);
+      pen = next;
+    }
+  }
+  for (int i = 0, pen = x; i < count; ++i) {
+    WCHAR unit = CodeUnit(text[i]);
+    ABC abc = DrawnGlyph(unit, em);
+    int left = pen + abc.abcA;
+    ForEachPixel(dc, left, y, left + (int)abc.abcB, y + height, [&](int px, int py, uint8_t &pixel) {
+      if (Ink(unit, px - left, py - y, height)) pixel = 0;
+    });
+    pen = left + (int)abc.abcB + abc.abcC;
+  }
+}
+
+template <typename Char>
+BOOL TextOutUnits(const char *function, HDC handle, int x, int y, const Char *text, int count) {
+  Dc *dc = LiveDc(handle, function);
+  bool ok = dc != nullptr;
+  if (ok && (count < 0 || (count > 0 && !text))) {
+    ReportMisuse(std::string(function) + ": invalid text or count");
+    ok = false;
+  } else if (ok && dc->align != (TA_LEFT | TA_TOP)) {
+    ReportMisuse(std::string(function) + ": text align " + std::to_string(dc->align) + " is not modelled");
+    ok = false;
+  }
+  if (ok) DrawUnits(*dc, x, y, text, count);
+  Record(function, "(", handle, ", ", x, ", ", y, ", ", TextArgument(text, ok ? count : 0), ")", Failed(ok));
+  return ok;
+}
+
+}  // namespace
+
+// ---- USER32 ---------------------------------------------------------------
+
+HDC WINAPI GetDC(HWND window) {
+  HDC handle = nullptr;
+  if (!window || CheckWindow(window, "GetDC")) {
+    handle = MakeHandle<HDC>(kDcHandle, g.dcs.size());
+    g.dcs.emplace_back(window ? DcKind::kWindow : DcKind::kScreen, window);
+  }
+  Record("GetDC(", window, ") -> ", handle);
+  return handle;
+}
+
+int WINAPI ReleaseDC(HWND window, HDC handle) {
+  Dc *dc = LiveDc(handle, "ReleaseDC");
+  bool ok = dc != nullptr;
+  if (ok && dc->kind == DcKind::kPaint) {
+    ReportMisuse("ReleaseDC: " + HandleName(handle) + " came from BeginPaint");
+    ok = false;
+  } else if (ok && dc->owner != window) {
+    ReportMisuse("ReleaseDC: " + HandleName(handle) + " does not belong to " + HandleName(window));
+    ok = false;
+  }
+  if (ok) {
+    CheckNothingSelected(*dc, handle, "ReleaseDC");
+    dc->live = false;
+  }
+  Record("ReleaseDC(", window, ", ", handle, ")", ok ? "" : " -> 0");
+  return ok;
+}
+
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+  if (owner) CheckWindow(owner, "MessageBoxA");
+  g.boxes.push_back({owner, text ? text : "", caption ? caption : "", style});
+  int answer = IDOK;
+  if (!g.answers.empty()) {
+    answer = g.answers.front();
+    g.answers.pop_front();
+  } else if ((style & 0xF) != MB_OK) {
+    ADD_FAILURE() << "MessageBoxA: no scripted answer for \"" << (text ? text : "") << "\"; answering IDCANCEL";
+    answer = IDCANCEL;
+  }
+  Record("MessageBoxA(", owner, ", ", Quote(text), ", ", Quote(caption), ", ", Hex{style}, ") -> ",
+         Named{answer, AnswerName(answer)});
+  return answer;
+}
+
+namespace {
+
+bool CheckBar(HWND window, int bar, const char *function) {
+  if (!CheckWindow(window, function)) return false;
+  if (bar == SB_VERT) return true;
+  ReportMisuse(std::string(function) + ": bar " + std::to_string(bar) + " is not modelled (only SB_VERT)");
+  return false;
+}
+
+int ClampToScrollRange(int position) { return std::max(g.scrollMin, std::min(position, g.scrollMax)); }
+
+}  // namespace
+
+BOOL WINAPI SetScrollRange(HWND window, int bar, int minimum, int maximum, BOOL redraw) {
+  bool ok = CheckBar(window, bar, "SetScrollRange");
+  if (ok) {
+    g.scrollMin = minimum;
+    g.scrollMax = maximum;
+    g.scrollPos = ClampToScrollRange(g.scrollPos);  // Windows keeps the position inside the range
+  }
+  Record("SetScrollRange(", window, ", ", Named{bar, BarName(bar)}, ", ", minimum, ", ", maximum, ", ",
+         Bool{redraw}, ")", Failed(ok));
+  return ok;
+}
+
+int WINAPI SetScrollPos(HWND window, int bar, int position, BOOL redraw) {
+  int previous = 0;
+  if (CheckBar(window, bar, "SetScrollPos")) {
+    previous = g.scrollPos;
+    g.scrollPos = ClampToScrollRange(position);
+  }
+  Record("SetScrollPos(", window, ", ", Named{bar, BarName(bar)}, ", ", position, ", ", Bool{redraw}, ") -> ",
+         previous);
+  return previous;
+}
+
+int WINAPI GetScrollPos(HWND window, int bar) {
+  int position = CheckBar(window, bar, "GetScrollPos") ? g.scrollPos : 0;
+  Record("GetScrollPos(", window, ", ", Named{bar, BarName(bar)}, ") -> ", position);
+  return position;
+}
+
+BOOL WINAPI ScrollWindow(HWND window, int dx, int dy, const RECT *scroll, const RECT *clip) {
+  bool ok = CheckWindow(window, "ScrollWindow");
+  Record("ScrollWindow(", window, ", ", dx, ", ", dy, ", ", scroll, ", ", clip, ")", Failed(ok));
+  if (!ok) return FALSE;
+  RECT from = Intersect(scroll ? *scroll : Client(), Client());
+  RECT to = Intersect(clip ? *clip : Client(), Client());
+  const std::vector<uint8_t> pixels = g.pixels, region = g.region;
+  // Contents and their invalid state travel together; what nothing moved
+  // into inside the scrolled area is uncovered and must be repainted.
+  for (int y = to.top; y < to.bottom; ++y) {
+    for (int x = to.left; x < to.right; ++x) {
+      if (Inside(from, x - dx, y - dy)) {
+        g.pixels[At(x, y)] = pixels[At(x - dx, y - dy)];
+        g.region[At(x, y)] = region[At(x - dx, y - dy)];
+      } else if (Inside(from, x, y)) {
+        g.region[At(x, y)] = 1;
+        g.eraseNeeded = true;
+      }
+    }
+  }
+  return TRUE;
+}
+
+BOOL WINAPI InvalidateRect(HWND window, const RECT *rect, BOOL erase) {
+  bool ok = CheckWindow(window, "InvalidateRect");
+  if (ok) AddToRegion(rect ? *rect : Client(), erase != FALSE);
+  Record("InvalidateRect(", window, ", ", rect, ", ", Bool{erase}, ")", Failed(ok));
+  return ok;
+}
+
+BOOL WINAPI UpdateWindow(HWND window) {
+  bool ok = CheckWindow(window, "UpdateWindow");
+  Record("UpdateWindow(", window, ")", Failed(ok));
+  if (ok) SendPaintIfNeeded();
+  return ok;
+}
+
+HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint) {
+  if (!CheckWindow(window, "BeginPaint") || !CheckPointer(paint, "BeginPaint", "PAINTSTRUCT")) {
+    Record("BeginPaint(", window, ") -> NULL");
+    return nullptr;
+  }
+  if (!g.inPaintMessage) ReportMisuse("BeginPaint outside WM_PAINT");
+  Dc dc{DcKind::kPaint, window};
+  dc.clip = g.region;
+  dc.clipWidth = g.width;
+  dc.clipHeight = g.height;
+  RECT bounds{g.width, g.height, 0, 0};
+  for (int y = 0; y < g.height; ++y) {
+    for (int x = 0; x < g.width; ++x) {
+      if (!g.region[At(x, y)]) continue;
+      bounds = {std::min(bounds.left, x), std::min(bounds.top, y), std::max(bounds.right, x + 1),
+                std::max(bounds.bottom, y + 1)};
+      if (g.eraseNeeded) g.pixels[At(x, y)] = 255;  // the class brush is white
+    }
+  }
+  HDC handle = MakeHandle<HDC>(kDcHandle, g.dcs.size());
+  g.dcs.push_back(std::move(dc));
+  *paint = PAINTSTRUCT{};
+  paint->hdc = handle;
+  paint->fErase = FALSE;  // erased already, as the default WM_ERASEBKGND does
+  paint->rcPaint = bounds.left < bounds.right ? bounds : RECT{0, 0, 0, 0};
+  Record("BeginPaint(", window, ") -> ", handle, " paint ", RegionText{&g.dcs.back()},
+         g.eraseNeeded ? " erase" : " noerase");
+  std::fill(g.region.begin(), g.region.end(), 0);
+  g.eraseNeeded = false;
+  return handle;
+}
+
+BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT *paint) {
+  bool ok = CheckWindow(window, "EndPaint") && CheckPointer(paint, "EndPaint", "PAINTSTRUCT");
+  HDC handle = ok ? paint->hdc : nullptr;
+  size_t index = 0;
+  if (ok && !(Decode(handle, kDcHandle, g.dcs.size(), &index) && g.dcs[index].kind == DcKind::kPaint &&
+              g.dcs[index].live)) {
+    ReportMisuse("EndPaint without BeginPaint for " + HandleName(handle));
+    ok = false;
+  }
+  if (ok) {
+    CheckNothingSelected(g.dcs[index], handle, "EndPaint");
+    g.dcs[index].live = false;
+  }
+  Record("EndPaint(", window, ", ", handle, ")", Failed(ok));
+  return ok;
+}
+
+// ---- GDI32 ----------------------------------------------------------------
+
+int WINAPI GetDeviceCaps(HDC handle, int index) {
+  int value = 0;
+  if (LiveDc(handle, "GetDeviceCaps")) {
+    if (CapName(index)) {
+      value = g.dpi;
+    } else {
+      ReportMisuse("GetDeviceCaps: index " + std::to_string(index) + " is not modelled");
+    }
+  }
+  Record("GetDeviceCaps(", handle, ", ", Named{index, CapName(index)}, ") -> ", value);
+  return value;
+}
+
+HFONT WINAPI CreateFontIndirectA(const LOGFONTA *description) {
+  if (!CheckPointer(description, "CreateFontIndirectA", "LOGFONTA")) {
+    Record("CreateFontIndirectA(NULL) -> NULL");
+    return nullptr;
+  }
+  g.fonts.push_back({*description, false});
+  HFONT handle = FontHandle(g.fonts.size() - 1);
+  Record("CreateFontIndirectA(height ", description->lfHeight, ", charset ", (UINT)description->lfCharSet, ", ",
+         Quoted{description->lfFaceName, strnlen(description->lfFaceName, LF_FACESIZE)}, ") -> ", handle);
+  return handle;
+}
+
+HGDIOBJ WINAPI SelectObject(HDC handle, HGDIOBJ object) {
+  Dc *dc = LiveDc(handle, "SelectObject");
+  HGDIOBJ previous = nullptr;
+  size_t font = 0;
+  if (dc && (!Decode(object, kFont, g.fonts.size(), &font) || g.fonts[font].deleted)) {
+    ReportMisuse("SelectObject: " + HandleName(object) + " is not a live font");
+  } else if (dc) {
+    previous = FontHandle(dc->font);
+    dc->font = font;
+  }
+  Record("SelectObject(", handle, ", ", object, ") -> ", previous);
+  return previous;
+}
+
+BOOL WINAPI DeleteObject(HGDIOBJ object) {
+  size_t font = 0;
+  bool ok = false;
+  if (!Decode(object, kFont, g.fonts.size(), &font) || g.fonts[font].deleted) {
+    ReportMisuse("DeleteObject: " + HandleName(object) + " is not a live object");
+  } else if (font == 0) {
+    ReportMisuse("DeleteObject: systemfont is a stock object");
+  } else {
+    auto selected =
+        std::find_if(g.dcs.begin(), g.dcs.end(), [font](const Dc &dc) { return dc.live && dc.font == font; });
+    if (selected != g.dcs.end()) {
+      ReportMisuse("DeleteObject: " + HandleName(object) + " is still selected in " +
+                   HandleName(MakeHandle<HDC>(kDcHandle, (size_t)(selected - g.dcs.begin()))));
+    } else {
+      g.fonts[font].deleted = true;
+      ok = true;
+    }
+  }
+  Record("DeleteObject(", object, ")", Failed(ok));
+  return ok;
+}
+
+BOOL WINAPI GetTextMetricsA(HDC handle, LPTEXTMETRICA metrics) {
+  Dc *dc = LiveDc(handle, "GetTextMetricsA");
+  bool ok = dc && CheckPointer(metrics, "GetTextMetricsA", "TEXTMETRICA");
+  if (ok) *metrics = Metrics(g.fonts[dc->font].description);
+  if (ok) {
+    Record("GetTextMetricsA(", handle, ") -> tmHeight ", metrics->tmHeight);
+  } else {
+    Record("GetTextMetricsA(", handle, ") -> FALSE");
+  }
+  return ok;
+}
+
+BOOL WINAPI GetCharABCWidthsW(HDC handle, UINT first, UINT last, LPABC widths) {
+  Dc *dc = LiveDc(handle, "GetCharABCWidthsW");
+  bool ok = dc && CheckPointer(widths, "GetCharABCWidthsW", "ABC array") && first <= last;
+  for (UINT unit = first; ok && unit <= last; ++unit) {
+    ok = Glyph(unit, Em(g.fonts[dc->font].description), &widths[unit - first]);
+  }
+  if (ok) {
+    Record("GetCharABCWidthsW(", handle, ", ", UnitRange{first, last}, ") -> ",
+           Abcs{widths, (size_t)(last - first) + 1});
+  } else {
+    Record("GetCharABCWidthsW(", handle, ", ", UnitRange{first, last}, ") -> FALSE");
+  }
+  return ok;
+}
+
+UINT WINAPI SetTextAlign(HDC handle, UINT align) {
+  Dc *dc = LiveDc(handle, "SetTextAlign");
+  UINT previous = 0xFFFFFFFF;  // GDI_ERROR
+  if (dc) {
+    previous = dc->align;
+    dc->align = align;
+  }
+  Record("SetTextAlign(", handle, ", ", align, ") -> ", previous);
+  return previous;
+}
+
+int WINAPI SetBkMode(HDC handle, int mode) {
+  Dc *dc = LiveDc(handle, "SetBkMode");
+  int previous = 0;
+  if (dc && !BkModeName(mode)) {
+    ReportMisuse("SetBkMode: mode " + std::to_string(mode) + " does not exist");
+  } else if (dc) {
+    previous = dc->bkMode;
+    dc->bkMode = mode;
+  }
+  Record("SetBkMode(", handle, ", ", Named{mode, BkModeName(mode)}, ") -> ", Named{previous, BkModeName(previous)});
+  return previous;
+}
+
+BOOL WINAPI TextOutW(HDC dc, int x, int y, LPCWSTR text, int count) {
+  return TextOutUnits("TextOutW", dc, x, y, text, count);
+}
+
+BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int count) {
+  return TextOutUnits("TextOutA", dc, x, y, text, count);
+}
+
+BOOL WINAPI MoveToEx(HDC handle, int x, int y, LPPOINT previous) {
+  Dc *dc = LiveDc(handle, "MoveToEx");
+  if (dc) {
+    if (previous) *previous = dc->pen;
+    dc->pen = {x, y};
+  }
+  Record("MoveToEx(", handle, ", ", x, ", ", y, ")", Failed(dc != nullptr));
+  return dc != nullptr;
+}
+
+BOOL WINAPI LineTo(HDC handle, int x, int y) {
+  Dc *dc = LiveDc(handle, "LineTo");
+  if (dc) {
+    DrawLine(*dc, dc->pen, {x, y});
+    dc->pen = {x, y};
+  }
+  Record("LineTo(", handle, ", ", x, ", ", y, ")", Failed(dc != nullptr));
+  return dc != nullptr;
+}
+
+BOOL WINAPI Rectangle(HDC handle, int left, int top, int right, int bottom) {
+  Dc *dc = LiveDc(handle, "Rectangle");
+  if (dc) {
+    // Default pen and brush: black outline, white inside.
+    int l = std::min(left, right), r = std::max(left, right), t = std::min(top, bottom), b = std::max(top, bottom);
+    Fill(*dc, l, t, r, b, 0);
+    Fill(*dc, l + 1, t + 1, r - 1, b - 1, 255);
+  }
+  Record("Rectangle(", handle, ", ", left, ", ", top, ", ", right, ", ", bottom, ")", Failed(dc != nullptr));
+  return dc != nullptr;
+}
+
+BOOL WINAPI PatBlt(HDC handle, int x, int y, int width, int height, DWORD rop) {
+  Dc *dc = LiveDc(handle, "PatBlt");
+  bool ok = dc != nullptr;
+  if (ok && rop != DSTINVERT) {
+    ReportMisuse("PatBlt: raster operation " + std::to_string(rop) + " is not modelled");
+    ok = false;
+  }
+  if (ok) {
+    int l = std::min(x, x + width), t = std::min(y, y + height);
+    ForEachPixel(*dc, l, t, l + std::abs(width), t + std::abs(height),
+                 [](int, int, uint8_t &pixel) { pixel = (uint8_t)(255 - pixel); });
+  }
+  Record("PatBlt(", handle, ", ", x, ", ", y, ", ", width, ", ", height, ", ", Named{(long long)rop, RopName(rop)},
+         ")", Failed(ok));
+  return ok;
+}
+
+// ---- KERNEL32 -------------------------------------------------------------
+
+namespace {
+
+bool CheckHeap(HANDLE heap, const char *function) {
+  if (heap == ProcessHeap()) return true;
+  ReportMisuse(std::string(function) + ": " + HandleName(heap) + " is not the process heap");
+  return false;
+}
+
+}  // namespace
+
+HANDLE WINAPI GetProcessHeap(void) {
+  Record("GetProcessHeap() -> heap");
+  return ProcessHeap();
+}
+
+LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
+  void *block = nullptr;
+  bool ok = CheckHeap(heap, "HeapAlloc");
+  if (ok && g.failAllocations > 0) {
+    --g.failAllocations;
+  } else if (ok) {
+    block = std::malloc(std::max<SIZE_T>(bytes, 1));  // Windows hands out a block even for 0 bytes
+    // Without HEAP_ZERO_MEMORY the contents are garbage, so reliance on zeros shows.
+    std::memset(block, (flags & HEAP_ZERO_MEMORY) ? 0 : 0xCD, bytes);
+    g.blocks[block] = {bytes, ++g.blocksMade};
+    g.heapBytes += bytes;
+  }
+  Record("HeapAlloc(", heap, ", ", Named{flags, HeapFlagsName(flags)}, ", ", bytes, ") -> ", block);
+  return block;
+}
+
+BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID block) {
+  bool ok = CheckHeap(heap, "HeapFree");
+  auto found = g.blocks.find(block);
+  // Freeing NULL succeeds and does nothing, as on Windows.
+  if (ok && block && found == g.blocks.end()) {
+    ReportMisuse("HeapFree: " + HandleName(block) + " is not a live heap block");
+    ok = false;
+  }
+  Record("HeapFree(", heap, ", ", Named{flags, HeapFlagsName(flags)}, ", ", block, ")", Failed(ok));
+  if (ok && block) {
+    g.heapBytes -= found->second.bytes;
+    g.blocks.erase(found);
+    std::free(block);
+  }
+  return ok;
+}
+
+// ---- Test-facing API ------------------------------------------------------
+
+namespace fake {
+
+HWND OpenWindow(WNDPROC procedure, int clientWidth, int clientHeight) {
+  if (g.windowOpen) ADD_FAILURE() << "fake::OpenWindow: the double hosts one window and it is open already";
+  g.windowOpen = true;
+  g.procedure = procedure;
+  SetClientSize(clientWidth, clientHeight);
+  return Window();
+}
+
+void ResizeWindow(int clientWidth, int clientHeight) {
+  if (!g.windowOpen) {
+    ADD_FAILURE() << "fake::ResizeWindow: no window is open";
+    return;
+  }
+  SetClientSize(clientWidth, clientHeight);
+  AddToRegion(Client(), true);
+  g.procedure(Window(), WM_SIZE, 0 /* SIZE_RESTORED */, MAKELPARAM(g.width, g.height));
+}
+
+int ClientWidth() { return g.width; }
+int ClientHeight() { return g.height; }
+
+void SetScreenDpi(int dpi) { g.dpi = dpi; }
+
+const std::vector<std::string> &Calls() { return g.calls; }
+
+std::vector<std::string> CallsTo(const std::vector<std::string> &names) {
+  std::vector<std::string> found;
+  for (const std::string &entry : g.calls) {
+    if (std::find(names.begin(), names.end(), entry.substr(0, entry.find('('))) != names.end()) found.push_back(entry);
+  }
+  return found;
+}
+
+void ClearCalls() { g.calls.clear(); }
+void SetRecording(bool on) { g.recording = on; }
+
+Screen CaptureScreen() { return {g.width, g.height, g.pixels}; }
+
+uint8_t Pixel(int x, int y) {
+  if (x >= 0 && y >= 0 && x < g.width && y < g.height) return g.pixels[At(x, y)];
+  ADD_FAILURE() << "fake::Pixel(" << x << ", " << y << ") is outside the " << g.width << "x" << g.height
+                << " client area";
+  return 0;
+}
+
+std::string DescribeScreenDifference(const Screen &expected, const Screen &actual) {
+  auto size = [](const Screen &s) { return std::to_string(s.width) + "x" + std::to_string(s.height); };
+  for (const Screen *s : {&expected, &actual}) {
+    if (s->width < 0 || s->height < 0 || s->pixels.size() != (size_t)s->width * (size_t)s->height) {
+      return "malformed screen " + size(*s) + " with " + std::to_string(s->pixels.size()) + " pixels";
+    }
+  }
+  if (expected.width != actual.width || expected.height != actual.height) {
+    return "size " + size(expected) + " expected, " + size(actual) + " actual";
+  }
+  const size_t shown = 5;
+  size_t count = 0;
+  std::string first;
+  for (int y = 0; y < actual.height; ++y) {
+    for (int x = 0; x < actual.width; ++x) {
+      if (expected.At(x, y) == actual.At(x, y) || ++count > shown) continue;
+      first += " (" + std::to_string(x) + ", " + std::to_string(y) + ") expected " +
+               std::to_string(expected.At(x, y)) + " actual " + std::to_string(actual.At(x, y)) + ";";
+    }
+  }
+  if (count == 0) return "";
+  return std::to_string(count) + " pixels differ, first:" + first;
+}
+
+std::string UpdateRegion() { return BandsText(g.region, g.width, g.height); }
+bool UpdateRegionEmpty() { return RegionEmpty(); }
+
+void RepaintWholeWindow() {
+  if (!g.windowOpen) {
+    ADD_FAILURE() << "fake::RepaintWholeWindow: no window is open";
+    return;
+  }
+  AddToRegion(Client(), true);
+  SendPaintIfNeeded();
+}
+
+void SetGlyph(WCHAR unit, int a, unsigned b, int c) { g.glyphs[unit] = {false, {a, b, c}}; }
+void SetGlyphQueryFails(WCHAR unit) { g.glyphs[unit] = {true, {0, 0, 0}}; }
+
+LOGFONTA FontDescription(HFONT font) {
+  size_t index;
+  if (Decode(font, kFont, g.fonts.size(), &index)) return g.fonts[index].description;
+  ADD_FAILURE() << "fake::FontDescription: " << HandleName(font) << " is not a font";
+  return {};
+}
+
+int ScrollRangeMin() { return g.scrollMin; }
+int ScrollRangeMax() { return g.scrollMax; }
+int ScrollPosition() { return g.scrollPos; }
+
+const std::vector<MessageBoxRecord> &MessageBoxes() { return g.boxes; }
+void AnswerNextMessageBox(int button) { g.answers.push_back(button); }
+
+void FailNextAllocations(int count) { g.failAllocations = count; }
+size_t HeapBytesInUse() { return g.heapBytes; }
+
+const std::vector<std::string> &Misuse() { return g.misuse; }
+
+std::vector<std::string> Leaks() {
+  std::vector<std::string> leaks;
+  for (size_t i = 0; i < g.dcs.size(); ++i) {
+    const Dc &dc = g.dcs[i];
+    if (!dc.live) continue;
+    std::string name = HandleName(MakeHandle<HDC>(kDcHandle, i));
+    leaks.push_back(dc.kind == DcKind::kPaint ? name + " from BeginPaint not ended with EndPaint"
+                                              : name + " from GetDC(" + HandleName(dc.owner) + ") not released");
+  }
+  for (size_t i = 1; i < g.fonts.size(); ++i) {
+    if (!g.fonts[i].deleted) leaks.push_back(HandleName(FontHandle(i)) + " not deleted");
+  }
+  std::vector<std::pair<int, size_t>> blocks;
+  for (const auto &block : g.blocks) blocks.push_back({block.second.id, block.second.bytes});
+  std::sort(blocks.begin(), blocks.end());
+  for (const auto &block : blocks) {
+    leaks.push_back("block" + std::to_string(block.first) + " of " + std::to_string(block.second) + " bytes not freed");
+  }
+  return leaks;
+}
+
+}  // namespace fake
