@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "app/main_window.h"
+#include "document/document_store.h"
 #include "document/page_geometry.h"
 #include "input/caret_placement.h"
 
@@ -41,6 +42,9 @@ void RepaintAfterEdit(const LineRecord *snapshot, int oldLineCount, int editPoin
       from = FirstChangedIndex(oldStart, oldEnd, newStart, newEnd);  // wholly before the edit
     } else if (oldStart < editPoint) {
       from = newStart != oldStart ? newStart : Smaller(editPoint, newEnd + 1);  // holds the edit point
+      // An edit at the LF of a CR LF pair parts the pair: the CR in front of
+      // the edit point, hidden until now, is drawn from here on.
+      if (editPoint == oldEnd && DocumentText[editPoint - 1] == 13) from = Smaller(from, editPoint - 1);
     } else if (oldSelectionEnd > oldStart) {
       from = newStart;  // began inside the removed units
     } else {

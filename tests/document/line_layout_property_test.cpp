@@ -16,7 +16,7 @@
 #include "document/text_measure.h"
 #include "resources/command_ids.h"
 #include "support/document_fixture.h"
-#include "support/layout_invariants.h"
+#include "support/invariants.h"
 
 namespace {
 
@@ -107,10 +107,10 @@ TEST_P(RandomLayoutTest, LinesMatchTheReferenceCutterAndKeepTheInvariants) {
   int points = std::get<0>(GetParam());
   int dpi = std::get<1>(GetParam());
   int choice = std::get<2>(GetParam());
-  OpenDocumentWindow(900, 700, dpi);
-  fake::SetRecording(false);
   PointSize = -points;
   WordWrapChoice = choice;
+  OpenDocumentWindow(900, 700, dpi);
+  fake::SetRecording(false);
   fake::SetGlyph(WiderThanAnyPage, 0, (unsigned)(7 * dpi), 0);
   std::mt19937 random((unsigned)(points * 1000 + dpi * 10 + choice));
 

@@ -8,16 +8,21 @@
 #include "document/document_store.h"
 #include "document/line_layout.h"
 #include "document/page_geometry.h"
+#include "view/page_painter.h"
 
 // Stands in for the main window procedure until the program's own exists:
-// sizing and scrolling reach the core, painting only validates.
+// sizing and scrolling reach the core, and paints draw the page view.
 static LRESULT CALLBACK DocumentWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE: HandleSize(lParam); UpdatePageFrame(); return 0;
     case WM_VSCROLL: HandleVerticalScroll(wParam); return 0;
     case WM_PAINT: {
       PAINTSTRUCT paint;
-      BeginPaint(window, &paint);
+      HDC dc = BeginPaint(window, &paint);
+      PaintPageLines(dc);
+      PaintTextLines(dc);
+      PaintCaret(dc);
+      PaintSelection(dc);
       EndPaint(window, &paint);
       return 0;
     }
@@ -41,6 +46,11 @@ void DocumentTest::SetText(const std::u16string &text) {
   DocumentLength = (int)text.size() + 1;
   CaretIndex = SelectionStart = SelectionEnd = SelectionActive = 0;
   ReflowDocument();
+}
+
+void DocumentTest::ShowText(const std::u16string &text) {
+  SetText(text);
+  fake::RepaintWholeWindow();
 }
 
 void DocumentTest::SendScrollRequest(int request, int thumbPosition) {

@@ -10,11 +10,14 @@
 
 class DocumentTest : public testing::Test {
  protected:
-  // Opens the window at this client size and resolution and starts the empty document.
+  // Opens the window at this client size and resolution and starts the empty
+  // document; PointSize and WordWrapChoice as the test set them before.
   void OpenDocumentWindow(int clientWidth = 800, int clientHeight = 700, int dpi = 96);
   // Replaces the text (CR LF and all, terminator added) and runs layout,
   // as a completed edit would; the caret and the selection go to 0.
   void SetText(const std::u16string &text);
+  // SetText, then a full repaint: the screen shows the new state.
+  void ShowText(const std::u16string &text);
   // A scroll-bar request as WM_VSCROLL brings it.
   void SendScrollRequest(int request, int thumbPosition = 0);
   void TearDown() override;

@@ -1,5 +1,6 @@
-// The invariants every complete layout keeps, checked on the current LineTable.
-#include "support/layout_invariants.h"
+// The invariants of the document state: the layout every complete reflow
+// leaves, and the text, caret, selection and scroll position every operation leaves.
+#include "support/invariants.h"
 
 #include <sstream>
 
@@ -8,6 +9,7 @@
 #include "document/line_layout.h"
 #include "document/page_geometry.h"
 #include "document/text_measure.h"
+#include "win32/fake_win32.h"
 
 static bool IsCrLf(int i) { return i + 1 < DocumentLength && DocumentText[i] == 13 && DocumentText[i + 1] == 10; }
 
@@ -31,10 +33,29 @@ std::string LayoutInvariantViolation() {
     if (!hardBreak && line + 1 < LineCount && end > start) {
       SIZE size;
       MeasureRun(dc, DocumentText + start, end - start, &size);
-      if (size.cx > TextWidth) problem << "cut line " << line << " is too wide; ";
+      if (size.cx > TextWidth) problem << "cut line " << line << " (" << start << ".." << end << ") is " << size.cx << " wide; ";
     }
   }
   RestoreFont(dc, previous);
   ReleaseDC(MainWindow, dc);
+  return problem.str();
+}
+
+std::string StateInvariantViolation() {
+  std::ostringstream problem;
+  if (DocumentLength < 1 || DocumentLength > DocumentCapacity) return "DocumentLength out of range";
+  for (int i = DocumentLength - 1; i < DocumentCapacity; i++) {
+    if (DocumentText[i] != 0) {
+      problem << "unit " << i << " past the text is not 0; ";
+      break;
+    }
+  }
+  if (CaretIndex < 0 || CaretIndex > DocumentLength - 1) problem << "caret " << CaretIndex << " outside the text; ";
+  if (SelectionStart < 0 || SelectionStart > SelectionEnd || SelectionEnd > DocumentLength - 1) {
+    problem << "selection " << SelectionStart << ".." << SelectionEnd << " out of order or range; ";
+  }
+  if (SelectionActive && SelectionStart == SelectionEnd) problem << "an empty selection is active; ";
+  if (ScrollLine < 0 || ScrollLine > ScrollMax) problem << "ScrollLine " << ScrollLine << " outside 0.." << ScrollMax << "; ";
+  if (fake::ScrollPosition() != ScrollLine) problem << "the scroll bar is at " << fake::ScrollPosition() << "; ";
   return problem.str();
 }
