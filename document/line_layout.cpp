@@ -19,51 +19,58 @@ static bool EmitLine(int start, int end) {
   return true;
 }
 
-// Fills LineTable from the text; false when it ran out of records. A running
-// sum of cell widths stands in for measuring each line prefix: the widths add
-// up exactly, so the cuts are the same.
+// Fills LineTable from the text; false when it ran out of records. Running
+// sums of cell widths stand in for measuring each line prefix from its start:
+// the widths add up exactly, so the cuts are the same.
 static bool CutLines(HDC dc) {
   LineCount = 0;
   int lineStart = 0;
-  int width = 0;      // of the units lineStart .. i
-  int spaces = 0;     // spaces that fitted on the current line
-  int lastSpace = 0;  // the last of them
+  int width = 0;               // of the units lineStart .. i - 1
+  int spaces = 0;              // spaces that fitted on the current line
+  int lastSpace = 0;           // the last of them
+  int widthThroughSpace = 0;   // of the units lineStart .. lastSpace
   int i = 0;
   while (i < DocumentLength) {
     WCHAR unit = DocumentText[i];
     if (unit == 13 && DocumentText[i + 1] == 10) {
       if (!EmitLine(lineStart, i + 1)) return false;
-      lineStart = i + 2;
-    } else if (unit == 0 && i == DocumentLength - 1) {
-      return EmitLine(lineStart, i);
-    } else {
-      width += CachedCellWidth(dc, unit);
-      if (width <= TextWidth) {
-        if (unit == ' ') {
-          lastSpace = i;
-          spaces++;
-        }
-        i++;
-        continue;
-      }
-      int last;
-      if (i == lineStart) {
-        last = i;  // a unit wider than the text area stands alone
-      } else if (WordWrapChoice == IDM_WORD_WRAP_NO) {
-        last = unit == ' ' ? i : i - 1;
-      } else {
-        if (unit == ' ') {
-          lastSpace = i;
-          spaces++;
-        }
-        last = spaces > 0 ? lastSpace : i - 1;
-      }
-      if (!EmitLine(lineStart, last)) return false;
-      lineStart = last + 1;
+      i = lineStart = i + 2;
+      width = spaces = 0;
+      continue;
     }
-    i = lineStart;
-    width = 0;
+    if (unit == 0 && i == DocumentLength - 1) return EmitLine(lineStart, i);
+    int cell = CachedCellWidth(dc, unit);
+    if (width + cell <= TextWidth) {
+      width += cell;
+      if (unit == ' ') {
+        lastSpace = i;
+        spaces++;
+        widthThroughSpace = width;
+      }
+      i++;
+      continue;
+    }
+    int last;
+    if (i == lineStart) {
+      last = i;  // a unit wider than the text area stands alone
+    } else if (unit == ' ') {
+      last = i;  // a space that does not fit still ends its line
+    } else if (WordWrapChoice == IDM_WORD_WRAP_YES && spaces > 0) {
+      last = lastSpace;
+    } else {
+      last = i - 1;
+    }
+    if (!EmitLine(lineStart, last)) return false;
+    lineStart = last + 1;
     spaces = 0;
+    if (last == i) {
+      i++;
+      width = 0;
+    } else {
+      // The units carried to the new line fitted after the cut, so they fit
+      // from its start too and hold no space: measuring resumes at unit i.
+      width -= last == i - 1 ? width : widthThroughSpace;
+    }
   }
   return true;
 }

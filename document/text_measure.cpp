@@ -15,7 +15,7 @@ WCHAR MeasureBuffer[DocumentCapacity];
 static LOGFONTA CachedWidthsFont;         // description the cached widths were measured in
 static int CachedWidthsDpiX;              // horizontal resolution they were measured at
 static TEXTMETRICA CachedWidthsMetrics;   // that font's metrics
-static int CachedWidthPlusOne[0x10000];   // per unit: its cell width + 1, or 0 when not yet measured
+int CachedWidthPlusOne[0x10000];
 
 int CellWidthFromABC(const ABC *abc, const TEXTMETRICA &metrics) {
   if (abc == NULL) return metrics.tmMaxCharWidth;
@@ -65,8 +65,8 @@ void PrepareCellWidths(HDC dc, int dpiX, int dpiY) {
   memset(CachedWidthPlusOne, 0, sizeof CachedWidthPlusOne);
 }
 
-int CachedCellWidth(HDC dc, WCHAR unit) {
-  int &entry = CachedWidthPlusOne[unit];
-  if (entry == 0) entry = CellWidth(dc, unit, CachedWidthsMetrics) + 1;
-  return entry - 1;
+int MeasureCachedCellWidth(HDC dc, WCHAR unit) {
+  int width = CellWidth(dc, unit, CachedWidthsMetrics);
+  CachedWidthPlusOne[unit] = width + 1;
+  return width;
 }

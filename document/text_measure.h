@@ -31,4 +31,10 @@ void RestoreFont(HDC dc, HFONT previous);
 // are remembered per font description and resolution so that each distinct
 // unit is queried once. dc must hold DocumentFont for dpiY.
 void PrepareCellWidths(HDC dc, int dpiX, int dpiY);
-int CachedCellWidth(HDC dc, WCHAR unit);
+extern int CachedWidthPlusOne[0x10000];  // per unit: its cell width + 1, 0 until measured
+int MeasureCachedCellWidth(HDC dc, WCHAR unit);
+// Inline: layout asks for every unit of the document on every change.
+inline int CachedCellWidth(HDC dc, WCHAR unit) {
+  int entry = CachedWidthPlusOne[unit];
+  return entry != 0 ? entry - 1 : MeasureCachedCellWidth(dc, unit);
+}

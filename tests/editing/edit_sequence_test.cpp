@@ -1,0 +1,191 @@
+// The order in which typing and deletion change the state and repaint: the
+// recorded invalidations, with the state each paint saw, against the rules.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "document/document_store.h"
+#include "document/line_layout.h"
+#include "document/page_geometry.h"
+#include "editing/delete_selection.h"
+#include "editing/typed_characters.h"
+#include "support/call_log_check.h"
+#include "support/document_fixture.h"
+
+namespace {
+
+// Invalidations, scrolls and the state each WM_PAINT saw, in order.
+std::vector<std::string> Repaints() { return fake::CallsTo({"InvalidateRect", "ScrollWindow", "WM_PAINT"}); }
+
+void Select(int start, int end) {
+  SelectionStart = start;
+  SelectionEnd = end;
+  SelectionActive = 1;
+  CaretIndex = end;
+  fake::RepaintWholeWindow();
+}
+
+std::string Invalidated(int left, int top, int right, int bottom) {
+  return "InvalidateRect(hwnd1, {" + std::to_string(left) + ", " + std::to_string(top) + ", " + std::to_string(right) +
+         ", " + std::to_string(bottom) + "}, TRUE)";
+}
+
+// Cells of 25 + 4 pixels for the letters used below (the default glyph at 32 points).
+const int Cell = 29;
+
+}  // namespace
+
+TEST_F(DocumentTest, TypingOverASelectionClearsTheFlagAndMovesTheCaretBeforeEachRepaint) {
+  OpenDocumentWindow();
+  ShowText(u"abcdef");
+  Select(1, 4);
+  fake::ClearCalls();
+  TypeCharacter(u'x');
+  int x = PageLeft;
+  EXPECT_CALLS((std::vector<std::string>{
+                   // the highlight goes while no selection is active
+                   Invalidated(x + Cell, 144, x + 4 * Cell, 191),
+                   "WM_PAINT selection 0 caret 4",
+                   // the old caret strip is repainted while the caret stands nowhere
+                   Invalidated(x + 4 * Cell, 144, x + 4 * Cell + 1, 191),
+                   "WM_PAINT selection 0 caret -1",
+                   // the new caret, then the line from the edit point
+                   Invalidated(x + 2 * Cell, 144, x + 2 * Cell + 1, 191),
+                   "WM_PAINT selection 0 caret 2",
+                   Invalidated(x + Cell, 144, 800, 191),
+                   "WM_PAINT selection 0 caret 2",
+               }),
+               Repaints());
+  EXPECT_EQ(u"axef", VisibleText(0));
+  EXPECT_EQ(2, SelectionStart);
+  EXPECT_EQ(2, SelectionEnd);
+  EXPECT_EQ(0, SelectionActive);
+}
+
+TEST_F(DocumentTest, RepaintAfterEditRepaintsOnlyTheTailsWhoseBoundsMoved) {
+  // Rule D: lines after the edit whose bounds only shifted are left alone.
+  OpenDocumentWindow();
+  ShowText(u"ab\r\ncd\r\nef");
+  CaretIndex = SelectionStart = SelectionEnd = 1;
+  fake::RepaintWholeWindow();
+  fake::ClearCalls();
+  TypeCharacter(u'x');
+  std::vector<std::string> tails = fake::CallsTo({"InvalidateRect"});
+  ASSERT_EQ(3u, tails.size()) << "old caret, new caret, line 0 from the edit point";
+  EXPECT_EQ(Invalidated(PageLeft + Cell, 144, 800, 191), tails[2]);
+
+  // Rule C: a line that began inside the removed units repaints from its new start.
+  Select(2, 6);  // b, CR, LF, c
+  fake::ClearCalls();
+  DeleteSelection();
+  EXPECT_EQ(u"axd", VisibleText(0));
+  int x2 = PageLeft + 2 * Cell;
+  EXPECT_CALLS((std::vector<std::string>{
+                   Invalidated(x2, 144, 800, 191),                 // the selection's first line, to the right edge
+                   Invalidated(0, 191, PageLeft + Cell, 238),      // its last line, from the left edge
+                   Invalidated(PageLeft + Cell, 191, PageLeft + Cell + 1, 238),  // the old caret
+                   Invalidated(x2, 144, x2 + 1, 191),              // the new caret
+                   Invalidated(x2, 144, 800, 191),                 // rule B: line 0 from the edit point
+                   Invalidated(PageLeft, 191, 800, 238),           // rule C: line 1 from its new start
+                   Invalidated(0, 238, 800, 700),                  // below the last line both layouts share
+               }),
+               fake::CallsTo({"InvalidateRect"}));
+}
+
+TEST_F(DocumentTest, RuleAWrapPullingAWordUpRepaintsTheLineBeforeTheEdit) {
+  for (char16_t unit : std::u16string(u"ab ")) fake::SetGlyph(unit, 0, 100, 0);  // five cells fit
+  OpenDocumentWindow();
+  ShowText(u"aaa bbbbb");
+  ASSERT_EQ(3, LineTable[0].End);
+  Select(5, 9);
+  fake::ClearCalls();
+  DeleteSelection();
+  ASSERT_EQ(1, LineCount) << "aaa b now fits on one line";
+  std::vector<std::string> tails = fake::CallsTo({"InvalidateRect"});
+  // Line 0 ended before the edit point: repainted from just after its old end.
+  EXPECT_EQ(Invalidated(PageLeft + 4 * 104, 144, 800, 191), tails.at(tails.size() - 2));
+  EXPECT_EQ(Invalidated(0, 191, 800, 700), tails.back());
+}
+
+TEST_F(DocumentTest, TypingWhereTheCaretLineLeftTheViewScrollsByThePageAwareDistance) {
+  OpenDocumentWindow();
+  std::u16string text;
+  for (int i = 0; i < 39; i++) text += u"line\r\n";
+  ShowText(text);
+  CaretIndex = SelectionStart = SelectionEnd = DocumentLength - 1;  // line 39, page 2
+  fake::ClearCalls();
+  TypeCharacter(u'x');
+  // The caret's line becomes row 9 of the view: ScrollLine 30, 30 lines and one page gap down.
+  EXPECT_EQ(30, ScrollLine);
+  EXPECT_EQ("ScrollWindow(hwnd1, 0, -1426, {0, 144, 800, 700}, {0, 144, 800, 700})", fake::CallsTo({"ScrollWindow"}).at(0));
+  EXPECT_EQ(1u, fake::CallsTo({"ScrollWindow"}).size());
+}
+
+TEST_F(DocumentTest, AFullDocumentRefusesACharacterButTakesOneForASelection) {
+  OpenDocumentWindow();
+  ShowText(std::u16string(DocumentCapacity - 1, u'a'));
+  fake::Screen before = fake::CaptureScreen();
+  fake::ClearCalls();
+  TypeCharacter(u'b');
+  ASSERT_EQ(1u, fake::MessageBoxes().size());
+  EXPECT_EQ("Input exceeds memory limit", fake::MessageBoxes()[0].text);
+  EXPECT_EQ("Can Not Add Character", fake::MessageBoxes()[0].caption);
+  EXPECT_EQ(0x30u, fake::MessageBoxes()[0].style);
+  EXPECT_EQ(DocumentCapacity, DocumentLength);
+  EXPECT_EQ(0, CaretIndex);
+  EXPECT_TRUE(fake::CallsTo({"InvalidateRect", "ScrollWindow"}).empty());
+  EXPECT_EQ("", fake::DescribeScreenDifference(before, fake::CaptureScreen()));
+
+  Select(10, 11);
+  TypeCharacter(u'b');
+  EXPECT_EQ(1u, fake::MessageBoxes().size());
+  EXPECT_EQ(u'b', DocumentText[10]);
+  EXPECT_EQ(DocumentCapacity, DocumentLength);
+}
+
+TEST_F(DocumentTest, AFailedSnapshotLeavesTextCaretSelectionAndScreenAsTheyWere) {
+  OpenDocumentWindow();
+  ShowText(u"abc\r\ndef");
+  Select(1, 6);
+  fake::Screen before = fake::CaptureScreen();
+  fake::FailNextAllocations(2);
+  TypeCharacter(u'x');
+  DeleteSelection();
+  ASSERT_EQ(2u, fake::MessageBoxes().size());
+  EXPECT_EQ("Can not allocate memory", fake::MessageBoxes()[0].text);
+  EXPECT_EQ("Can Not Add Character", fake::MessageBoxes()[0].caption);
+  EXPECT_EQ("Can not allocate memory", fake::MessageBoxes()[1].text);
+  EXPECT_EQ("Can Not Delete", fake::MessageBoxes()[1].caption);
+  EXPECT_EQ(u"abc", VisibleText(0));
+  EXPECT_EQ(9, DocumentLength);
+  EXPECT_EQ(6, CaretIndex);
+  EXPECT_EQ(1, SelectionStart);
+  EXPECT_EQ(6, SelectionEnd);
+  EXPECT_EQ(1, SelectionActive);
+  EXPECT_EQ("", fake::DescribeScreenDifference(before, fake::CaptureScreen()));
+}
+
+TEST_F(DocumentTest, ControlCodesAreIgnoredAndDeleteNeedsASelection) {
+  OpenDocumentWindow();
+  ShowText(u"ab");
+  fake::ClearCalls();
+  for (int code : {8, 9, 10, 13, 27, 31, -5, 65536}) TypeCharacter(code);
+  CaretIndex = 1;
+  DeleteSelection();
+  SelectionActive = 1;  // active but empty
+  DeleteSelection();
+  EXPECT_EQ(3, DocumentLength);
+  EXPECT_TRUE(fake::Calls().empty());
+}
+
+TEST_F(DocumentTest, DeletingEverythingLeavesOneEmptyLineAndZeros) {
+  OpenDocumentWindow();
+  ShowText(u"one\r\ntwo\r\nthree");
+  Select(0, DocumentLength - 1);
+  DeleteSelection();
+  EXPECT_EQ(1, DocumentLength);
+  EXPECT_EQ(1, LineCount);
+  EXPECT_EQ(0, CaretIndex);
+  for (int i = 0; i < 20; i++) EXPECT_EQ(0, DocumentText[i]);
+}

@@ -1,0 +1,109 @@
+// What the painters put on the framebuffer: page lines, caret and selection.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "document/document_store.h"
+#include "document/page_geometry.h"
+#include "support/document_fixture.h"
+
+namespace {
+
+// Default glyphs at 32 points: cells of 29 pixels; CR and LF are cells too.
+const int Cell = 29;
+
+bool HorizontalRule(int y) {
+  for (int x = PageLeft; x < PageRight; x++) {
+    if (fake::Pixel(x, y) != 0) return false;
+  }
+  return fake::Pixel(PageLeft - 1, y) == 255 && fake::Pixel(PageRight, y) == 255;
+}
+
+// Every pixel inside the rectangles is the inverse of before, every other pixel as before.
+std::string InvertedExactly(const fake::Screen &before, const fake::Screen &after, const std::vector<RECT> &areas) {
+  int wrong = 0;
+  std::string first;
+  for (int y = 0; y < before.height; y++) {
+    for (int x = 0; x < before.width; x++) {
+      bool inside = false;
+      for (const RECT &r : areas) inside = inside || (x >= r.left && x < r.right && y >= r.top && y < r.bottom);
+      int expected = inside ? 255 - before.At(x, y) : before.At(x, y);
+      if (after.At(x, y) != expected && wrong++ == 0) first = std::to_string(x) + "," + std::to_string(y);
+    }
+  }
+  return wrong == 0 ? "" : std::to_string(wrong) + " pixels wrong, first at " + first;
+}
+
+// The screen with a selection from start to end, and without one.
+void CaptureSelection(int start, int end, fake::Screen *without, fake::Screen *with) {
+  SelectionStart = start;
+  SelectionEnd = end;
+  SelectionActive = 0;
+  fake::RepaintWholeWindow();
+  *without = fake::CaptureScreen();
+  SelectionActive = 1;
+  fake::RepaintWholeWindow();
+  *with = fake::CaptureScreen();
+}
+
+}  // namespace
+
+TEST_F(DocumentTest, EmptyDocumentShowsCaretBorderFocusMarkAndPageEnd) {
+  OpenDocumentWindow(800, 1000);
+  for (int y = TextTop; y < TextTop + LineHeight; y++) ASSERT_EQ(0, fake::Pixel(PageLeft, y)) << y;
+  EXPECT_EQ(255, fake::Pixel(PageLeft, TextTop + LineHeight));
+  EXPECT_EQ(255, fake::Pixel(PageLeft + 1, TextTop));
+  EXPECT_TRUE(HorizontalRule(TextTop - 1)) << "top border";
+  EXPECT_TRUE(HorizontalRule(TextTop - 2)) << "the text has the keyboard";
+  EXPECT_FALSE(HorizontalRule(TextTop - 3));
+  EXPECT_TRUE(HorizontalRule(TextTop + PageHeight)) << "end of the last page";
+  EXPECT_FALSE(HorizontalRule(TextTop + PageHeight - 1));
+}
+
+TEST_F(DocumentTest, PageBreakLinesMoveWithTheTextAndTheTopBorderStays) {
+  OpenDocumentWindow(800, 1000);
+  std::u16string emptyLines;
+  for (int i = 0; i < 16; i++) emptyLines += u"\r\n";
+  ShowText(emptyLines);
+  ASSERT_EQ(2, PageCount);
+  EXPECT_TRUE(HorizontalRule(TextTop + PageHeight - 1)) << "break between pages 1 and 2";
+  SendScrollRequest(SB_LINEDOWN);
+  EXPECT_TRUE(HorizontalRule(TextTop + PageHeight - 1 - LineHeight));
+  EXPECT_FALSE(HorizontalRule(TextTop + PageHeight - 1));
+  EXPECT_TRUE(HorizontalRule(TextTop - 1));
+  EXPECT_TRUE(HorizontalRule(TextTop - 2));
+}
+
+TEST_F(DocumentTest, CaretOnTheCrOfALineBreakStandsAfterTheLastCharacter) {
+  OpenDocumentWindow();
+  ShowText(u"abc\r\nd");
+  CaretIndex = 3;
+  fake::RepaintWholeWindow();
+  EXPECT_EQ(0, fake::Pixel(PageLeft + 3 * Cell, TextTop + LineHeight - 1));
+  EXPECT_EQ(255, fake::Pixel(PageLeft, TextTop + LineHeight)) << "not at the start of the next line";
+}
+
+TEST_F(DocumentTest, SelectedLineBreakShowsAsABlockAfterTheLine) {
+  OpenDocumentWindow();
+  ShowText(u"ab\r\ncd");
+  fake::Screen without, with;
+  int lineEnd = PageLeft + 2 * Cell;
+  CaptureSelection(0, 4, &without, &with);
+  EXPECT_EQ("", InvertedExactly(without, with, {{PageLeft, TextTop, lineEnd + 2 * Cell, TextTop + LineHeight}}));
+  CaptureSelection(1, 2, &without, &with);
+  EXPECT_EQ("", InvertedExactly(without, with, {{PageLeft + Cell, TextTop, lineEnd, TextTop + LineHeight}}))
+      << "a selection that stops on the CR shows no block";
+}
+
+TEST_F(DocumentTest, SelectionAcrossThreeLinesInvertsTailWholeLineAndHead) {
+  OpenDocumentWindow();
+  ShowText(u"abc\r\ndef\r\nghi");
+  fake::Screen without, with;
+  CaptureSelection(1, 11, &without, &with);
+  int block = PageLeft + 3 * Cell + 2 * Cell;
+  EXPECT_EQ("", InvertedExactly(without, with,
+                                {{PageLeft + Cell, TextTop, block, TextTop + LineHeight},
+                                 {PageLeft, TextTop + LineHeight, block, TextTop + 2 * LineHeight},
+                                 {PageLeft, TextTop + 2 * LineHeight, PageLeft + Cell, TextTop + 3 * LineHeight}}));
+}
