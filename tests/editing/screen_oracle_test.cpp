@@ -104,18 +104,9 @@ TEST_P(ScreenOracleTest, IncrementalRepaintEqualsAFullRepaintAfterEveryOperation
 
   for (int step = 0; step < 300; step++) {
     if (Random(random, 0, 3) == 0) Arrange();
-    fake::SetRecording(getenv("ORACLE_DEBUG") && step == atoi(getenv("ORACLE_DEBUG")));
-    fake::ClearCalls();
-    if (getenv("ORACLE_DEBUG") && step == atoi(getenv("ORACLE_DEBUG"))) {
-      printf("before: scroll %d caret %d lines %d\n", ScrollLine, CaretIndex, LineCount);
-      for (int l = ScrollLine; l < LineCount && l < ScrollLine + 12; l++) printf("line %d: %d..%d\n", l, LineTable[l].Start, LineTable[l].End);
-    }
     Operate();
     ASSERT_EQ("", LayoutInvariantViolation()) << history.str();
     ASSERT_EQ("", StateInvariantViolation()) << history.str();
-    if (getenv("ORACLE_DEBUG") && step == atoi(getenv("ORACLE_DEBUG"))) {
-      for (const std::string &call : fake::Calls()) printf("%s\n", call.c_str());
-    }
     fake::Screen incremental = fake::CaptureScreen();
     fake::RepaintWholeWindow();
     ASSERT_EQ("", fake::DescribeScreenDifference(fake::CaptureScreen(), incremental))

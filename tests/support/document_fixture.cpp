@@ -17,6 +17,7 @@ static LRESULT CALLBACK DocumentWindowProc(HWND window, UINT message, WPARAM wPa
     case WM_SIZE: HandleSize(lParam); UpdatePageFrame(); return 0;
     case WM_VSCROLL: HandleVerticalScroll(wParam); return 0;
     case WM_PAINT: {
+      fake::Note("WM_PAINT selection " + std::to_string(SelectionActive) + " caret " + std::to_string(CaretIndex));
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(window, &paint);
       PaintPageLines(dc);

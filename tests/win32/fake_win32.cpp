@@ -20,7 +20,7 @@ namespace {
 enum class DcKind { kScreen, kWindow, kPaint };
 
 struct Dc {
-  Dc(DcKind k, HWND o) : kind(k), owner(o) {}
+  Dc(DcKind dcKind, HWND dcOwner) : kind(dcKind), owner(dcOwner) {}
   DcKind kind;
   HWND owner;  // NULL for the screen DC
   bool live = true;
@@ -55,12 +55,18 @@ LOGFONTA SystemFontDescription() {
   return font;
 }
 
+struct ScrollBar {
+  int min = 0;  // the default range of a standard scroll bar
+  int max = 100;
+  int pos = 0;
+};
+
 struct State {
   bool recording = true;
   std::vector<std::string> calls;
   std::vector<std::string> misuse;
 
-  bool windowOpen = false;
+  size_t windows = 0;  // opened so far; only the latest one exists
   WNDPROC procedure = nullptr;
   int width = 0;
   int height = 0;
@@ -70,9 +76,7 @@ struct State {
   bool inPaintMessage = false;
 
   int dpi = 96;
-  int scrollMin = 0;  // the default range of a standard scroll bar
-  int scrollMax = 100;
-  int scrollPos = 0;
+  ScrollBar scroll;
 
   std::vector<Dc> dcs;
   std::vector<Font> fonts{{SystemFontDescription(), false}};
@@ -107,7 +111,7 @@ bool Decode(const void *handle, Kind kind, size_t count, size_t *index) {
   return true;
 }
 
-HWND Window() { return MakeHandle<HWND>(kWindow, 0); }
+HWND Window() { return MakeHandle<HWND>(kWindow, g.windows - 1); }
 HFONT FontHandle(size_t index) { return MakeHandle<HFONT>(kFont, index); }
 HANDLE ProcessHeap() { return MakeHandle<HANDLE>(kHeap, 0); }
 
@@ -116,7 +120,7 @@ std::string HandleName(const void *handle) {
   size_t index = reinterpret_cast<uintptr_t>(handle) >> 3;
   switch (reinterpret_cast<uintptr_t>(handle) & 7) {
     case kWindow:
-      if (g.windowOpen && index == 0) return "hwnd1";
+      if (index < g.windows) return "hwnd" + std::to_string(index + 1);
       break;
     case kDcHandle:
       if (index < g.dcs.size()) return "hdc" + std::to_string(index + 1);
@@ -290,19 +294,22 @@ const char *CapName(int index) {
   return index == LOGPIXELSX ? "LOGPIXELSX" : index == LOGPIXELSY ? "LOGPIXELSY" : nullptr;
 }
 const char *BarName(int bar) { return bar == SB_VERT ? "SB_VERT" : nullptr; }
-const char *BkModeName(int mode) {
-  return mode == TRANSPARENT ? "TRANSPARENT" : mode == OPAQUE ? "OPAQUE" : nullptr;
-}
+const char *BkModeName(int mode) { return mode == TRANSPARENT ? "TRANSPARENT" : mode == OPAQUE ? "OPAQUE" : nullptr; }
 const char *RopName(DWORD rop) { return rop == DSTINVERT ? "DSTINVERT" : nullptr; }
-const char *HeapFlagsName(DWORD flags) {
-  return flags == HEAP_ZERO_MEMORY ? "HEAP_ZERO_MEMORY" : nullptr;
+const char *HeapFlagsName(DWORD flags) { return flags == HEAP_ZERO_MEMORY ? "HEAP_ZERO_MEMORY" : nullptr; }
+const char *RegionTypeName(int type) {
+  return type == NULLREGION ? "NULLREGION" : type == SIMPLEREGION ? "SIMPLEREGION" : "COMPLEXREGION";
 }
 const char *AnswerName(int answer) {
   switch (answer) {
-    case IDOK: return "IDOK";
-    case IDCANCEL: return "IDCANCEL";
-    case IDYES: return "IDYES";
-    case IDNO: return "IDNO";
+    case IDOK:
+      return "IDOK";
+    case IDCANCEL:
+      return "IDCANCEL";
+    case IDYES:
+      return "IDYES";
+    case IDNO:
+      return "IDNO";
   }
   return nullptr;
 }
@@ -316,7 +323,7 @@ void ReportMisuse(const std::string &what) {
 
 bool IsWindow(HWND window) {
   size_t index;
-  return g.windowOpen && Decode(window, kWindow, 1, &index);
+  return Decode(window, kWindow, g.windows, &index) && index == g.windows - 1;
 }
 
 bool CheckWindow(HWND window, const char *function) {
@@ -350,8 +357,8 @@ Dc *LiveDc(HDC handle, const char *function) {
 // into a DC that no longer exists.
 void CheckNothingSelected(const Dc &dc, HDC handle, const char *function) {
   if (dc.font == 0) return;
-  ReportMisuse(std::string(function) + ": " + HandleName(handle) + " still has " +
-               HandleName(FontHandle(dc.font)) + " selected");
+  ReportMisuse(std::string(function) + ": " + HandleName(handle) + " still has " + HandleName(FontHandle(dc.font)) +
+               " selected");
 }
 
 // ---- Pixels and region ----------------------------------------------------
@@ -359,8 +366,7 @@ void CheckNothingSelected(const Dc &dc, HDC handle, const char *function) {
 RECT Client() { return {0, 0, g.width, g.height}; }
 
 RECT Intersect(const RECT &a, const RECT &b) {
-  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-          std::min(a.bottom, b.bottom)};
+  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
 }
 
 bool Inside(const RECT &r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
@@ -401,6 +407,7 @@ void SendPaintIfNeeded() {
   g.inPaintMessage = outer;
 }
 
+// The desktop is not modelled, so a screen DC draws nowhere.
 bool Visible(const Dc &dc, int x, int y) {
   if (dc.kind == DcKind::kScreen || x < 0 || y < 0 || x >= g.width || y >= g.height) return false;
   if (dc.kind == DcKind::kWindow) return true;
@@ -415,6 +422,19 @@ void ForEachPixel(const Dc &dc, int left, int top, int right, int bottom, Paint 
       if (Visible(dc, x, y)) paint(x, y, g.pixels[At(x, y)]);
     }
   }
+}
+
+// The bounding box of what the DC may draw on ({0, 0, 0, 0} when nothing)
+// and the number of pixels that is.
+RECT ClipBounds(const Dc &dc, size_t *visible) {
+  RECT bounds{g.width, g.height, 0, 0};
+  *visible = 0;
+  ForEachPixel(dc, 0, 0, g.width, g.height, [&](int x, int y, uint8_t &) {
+    bounds = {std::min(bounds.left, x), std::min(bounds.top, y), std::max(bounds.right, x + 1),
+              std::max(bounds.bottom, y + 1)};
+    ++*visible;
+  });
+  return *visible ? bounds : RECT{0, 0, 0, 0};
 }
 
 void Fill(const Dc &dc, int left, int top, int right, int bottom, uint8_t value) {
@@ -457,7 +477,7 @@ TEXTMETRICA Metrics(const LOGFONTA &font) {
   tm.tmDescent = tm.tmHeight - tm.tmAscent;
   tm.tmInternalLeading = tm.tmHeight - em;
   tm.tmAveCharWidth = em * 6 / 10;
-  tm.tmMaxCharWidth = em;
+  tm.tmMaxCharWidth = tm.tmAveCharWidth;
   tm.tmWeight = font.lfWeight;
   tm.tmItalic = font.lfItalic;
   tm.tmUnderlined = font.lfUnderline;
@@ -614,27 +634,27 @@ bool CheckBar(HWND window, int bar, const char *function) {
   return false;
 }
 
-int ClampToScrollRange(int position) { return std::max(g.scrollMin, std::min(position, g.scrollMax)); }
+int ClampToScrollRange(int position) { return std::max(g.scroll.min, std::min(position, g.scroll.max)); }
 
 }  // namespace
 
 BOOL WINAPI SetScrollRange(HWND window, int bar, int minimum, int maximum, BOOL redraw) {
   bool ok = CheckBar(window, bar, "SetScrollRange");
   if (ok) {
-    g.scrollMin = minimum;
-    g.scrollMax = maximum;
-    g.scrollPos = ClampToScrollRange(g.scrollPos);  // Windows keeps the position inside the range
+    g.scroll.min = minimum;
+    g.scroll.max = maximum;
+    g.scroll.pos = ClampToScrollRange(g.scroll.pos);  // Windows keeps the position inside the range
   }
-  Record("SetScrollRange(", window, ", ", Named{bar, BarName(bar)}, ", ", minimum, ", ", maximum, ", ",
-         Bool{redraw}, ")", Failed(ok));
+  Record("SetScrollRange(", window, ", ", Named{bar, BarName(bar)}, ", ", minimum, ", ", maximum, ", ", Bool{redraw},
+         ")", Failed(ok));
   return ok;
 }
 
 int WINAPI SetScrollPos(HWND window, int bar, int position, BOOL redraw) {
   int previous = 0;
   if (CheckBar(window, bar, "SetScrollPos")) {
-    previous = g.scrollPos;
-    g.scrollPos = ClampToScrollRange(position);
+    previous = g.scroll.pos;
+    g.scroll.pos = ClampToScrollRange(position);
   }
   Record("SetScrollPos(", window, ", ", Named{bar, BarName(bar)}, ", ", position, ", ", Bool{redraw}, ") -> ",
          previous);
@@ -642,7 +662,7 @@ int WINAPI SetScrollPos(HWND window, int bar, int position, BOOL redraw) {
 }
 
 int WINAPI GetScrollPos(HWND window, int bar) {
-  int position = CheckBar(window, bar, "GetScrollPos") ? g.scrollPos : 0;
+  int position = CheckBar(window, bar, "GetScrollPos") ? g.scroll.pos : 0;
   Record("GetScrollPos(", window, ", ", Named{bar, BarName(bar)}, ") -> ", position);
   return position;
 }
@@ -694,21 +714,14 @@ HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint) {
   dc.clip = g.region;
   dc.clipWidth = g.width;
   dc.clipHeight = g.height;
-  RECT bounds{g.width, g.height, 0, 0};
-  for (int y = 0; y < g.height; ++y) {
-    for (int x = 0; x < g.width; ++x) {
-      if (!g.region[At(x, y)]) continue;
-      bounds = {std::min(bounds.left, x), std::min(bounds.top, y), std::max(bounds.right, x + 1),
-                std::max(bounds.bottom, y + 1)};
-      if (g.eraseNeeded) g.pixels[At(x, y)] = 255;  // the class brush is white
-    }
-  }
   HDC handle = MakeHandle<HDC>(kDcHandle, g.dcs.size());
   g.dcs.push_back(std::move(dc));
+  if (g.eraseNeeded) Fill(g.dcs.back(), 0, 0, g.width, g.height, 255);  // the class brush is white
+  size_t visible;
   *paint = PAINTSTRUCT{};
   paint->hdc = handle;
   paint->fErase = FALSE;  // erased already, as the default WM_ERASEBKGND does
-  paint->rcPaint = bounds.left < bounds.right ? bounds : RECT{0, 0, 0, 0};
+  paint->rcPaint = ClipBounds(g.dcs.back(), &visible);
   Record("BeginPaint(", window, ") -> ", handle, " paint ", RegionText{&g.dcs.back()},
          g.eraseNeeded ? " erase" : " noerase");
   std::fill(g.region.begin(), g.region.end(), 0);
@@ -720,8 +733,8 @@ BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT *paint) {
   bool ok = CheckWindow(window, "EndPaint") && CheckPointer(paint, "EndPaint", "PAINTSTRUCT");
   HDC handle = ok ? paint->hdc : nullptr;
   size_t index = 0;
-  if (ok && !(Decode(handle, kDcHandle, g.dcs.size(), &index) && g.dcs[index].kind == DcKind::kPaint &&
-              g.dcs[index].live)) {
+  if (ok &&
+      !(Decode(handle, kDcHandle, g.dcs.size(), &index) && g.dcs[index].kind == DcKind::kPaint && g.dcs[index].live)) {
     ReportMisuse("EndPaint without BeginPaint for " + HandleName(handle));
     ok = false;
   }
@@ -899,9 +912,23 @@ BOOL WINAPI PatBlt(HDC handle, int x, int y, int width, int height, DWORD rop) {
     ForEachPixel(*dc, l, t, l + std::abs(width), t + std::abs(height),
                  [](int, int, uint8_t &pixel) { pixel = (uint8_t)(255 - pixel); });
   }
-  Record("PatBlt(", handle, ", ", x, ", ", y, ", ", width, ", ", height, ", ", Named{(long long)rop, RopName(rop)},
-         ")", Failed(ok));
+  Record("PatBlt(", handle, ", ", x, ", ", y, ", ", width, ", ", height, ", ", Named{(long long)rop, RopName(rop)}, ")",
+         Failed(ok));
   return ok;
+}
+
+int WINAPI GetClipBox(HDC handle, LPRECT rect) {
+  Dc *dc = LiveDc(handle, "GetClipBox");
+  if (!dc || !CheckPointer(rect, "GetClipBox", "RECT")) {
+    Record("GetClipBox(", handle, ") -> ERROR");
+    return 0;  // ERROR
+  }
+  size_t visible;
+  *rect = ClipBounds(*dc, &visible);
+  const size_t boxArea = (size_t)(rect->right - rect->left) * (size_t)(rect->bottom - rect->top);
+  const int type = visible == 0 ? NULLREGION : visible == boxArea ? SIMPLEREGION : COMPLEXREGION;
+  Record("GetClipBox(", handle, ") -> ", rect, " ", RegionTypeName(type));
+  return type;
 }
 
 // ---- KERNEL32 -------------------------------------------------------------
@@ -928,6 +955,8 @@ LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
     --g.failAllocations;
   } else if (ok) {
     block = std::malloc(std::max<SIZE_T>(bytes, 1));  // Windows hands out a block even for 0 bytes
+  }
+  if (block) {
     // Without HEAP_ZERO_MEMORY the contents are garbage, so reliance on zeros shows.
     std::memset(block, (flags & HEAP_ZERO_MEMORY) ? 0 : 0xCD, bytes);
     g.blocks[block] = {bytes, ++g.blocksMade};
@@ -959,15 +988,18 @@ BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID block) {
 namespace fake {
 
 HWND OpenWindow(WNDPROC procedure, int clientWidth, int clientHeight) {
-  if (g.windowOpen) ADD_FAILURE() << "fake::OpenWindow: the double hosts one window and it is open already";
-  g.windowOpen = true;
+  // A new window replaces the previous one, which stops existing.
+  ++g.windows;
   g.procedure = procedure;
+  g.width = g.height = 0;
+  g.eraseNeeded = false;
+  g.scroll = ScrollBar{};
   SetClientSize(clientWidth, clientHeight);
   return Window();
 }
 
 void ResizeWindow(int clientWidth, int clientHeight) {
-  if (!g.windowOpen) {
+  if (g.windows == 0) {
     ADD_FAILURE() << "fake::ResizeWindow: no window is open";
     return;
   }
@@ -986,12 +1018,16 @@ const std::vector<std::string> &Calls() { return g.calls; }
 std::vector<std::string> CallsTo(const std::vector<std::string> &names) {
   std::vector<std::string> found;
   for (const std::string &entry : g.calls) {
-    if (std::find(names.begin(), names.end(), entry.substr(0, entry.find('('))) != names.end()) found.push_back(entry);
+    std::string name = entry.substr(0, entry.find_first_of("( "));
+    if (std::find(names.begin(), names.end(), name) != names.end()) found.push_back(entry);
   }
   return found;
 }
 
 void ClearCalls() { g.calls.clear(); }
+void Note(const std::string &entry) {
+  if (g.recording) g.calls.push_back(entry);
+}
 void SetRecording(bool on) { g.recording = on; }
 
 Screen CaptureScreen() { return {g.width, g.height, g.pixels}; }
@@ -1019,8 +1055,8 @@ std::string DescribeScreenDifference(const Screen &expected, const Screen &actua
   for (int y = 0; y < actual.height; ++y) {
     for (int x = 0; x < actual.width; ++x) {
       if (expected.At(x, y) == actual.At(x, y) || ++count > shown) continue;
-      first += " (" + std::to_string(x) + ", " + std::to_string(y) + ") expected " +
-               std::to_string(expected.At(x, y)) + " actual " + std::to_string(actual.At(x, y)) + ";";
+      first += " (" + std::to_string(x) + ", " + std::to_string(y) + ") expected " + std::to_string(expected.At(x, y)) +
+               " actual " + std::to_string(actual.At(x, y)) + ";";
     }
   }
   if (count == 0) return "";
@@ -1031,7 +1067,7 @@ std::string UpdateRegion() { return BandsText(g.region, g.width, g.height); }
 bool UpdateRegionEmpty() { return RegionEmpty(); }
 
 void RepaintWholeWindow() {
-  if (!g.windowOpen) {
+  if (g.windows == 0) {
     ADD_FAILURE() << "fake::RepaintWholeWindow: no window is open";
     return;
   }
@@ -1049,9 +1085,9 @@ LOGFONTA FontDescription(HFONT font) {
   return {};
 }
 
-int ScrollRangeMin() { return g.scrollMin; }
-int ScrollRangeMax() { return g.scrollMax; }
-int ScrollPosition() { return g.scrollPos; }
+int ScrollRangeMin() { return g.scroll.min; }
+int ScrollRangeMax() { return g.scroll.max; }
+int ScrollPosition() { return g.scroll.pos; }
 
 const std::vector<MessageBoxRecord> &MessageBoxes() { return g.boxes; }
 void AnswerNextMessageBox(int button) { g.answers.push_back(button); }

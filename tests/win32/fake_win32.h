@@ -11,7 +11,8 @@
 namespace fake {
 
 // ---- The window ---------------------------------------------------------
-// The double hosts one top-level window. OpenWindow creates it with a client
+// The double hosts one top-level window. OpenWindow creates it (a second call
+// replaces it: the old handle is then misuse) with a client
 // area of the given size (framebuffer all white, update region empty) and the
 // window procedure that UpdateWindow sends WM_PAINT to; it sends no message.
 HWND OpenWindow(WNDPROC procedure, int clientWidth, int clientHeight);
@@ -40,9 +41,12 @@ void SetScreenDpi(int dpi);
 // Handles are named by kind and creation order (hwnd1, hdc1, hfont1, ...);
 // the numbering restarts in every process, so expected logs are stable.
 const std::vector<std::string> &Calls();
-// The entries whose function name is one of names, in order.
+// The entries whose first word (up to "(" or a space) is one of names, in order.
 std::vector<std::string> CallsTo(const std::vector<std::string> &names);
 void ClearCalls();
+// A test's own entry among the calls, such as the state a window procedure
+// saw: "WM_PAINT selection 0 caret 4".
+void Note(const std::string &entry);
 // Recording costs time; benchmarks switch it off.
 void SetRecording(bool on);
 

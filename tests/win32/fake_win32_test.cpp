@@ -1,0 +1,394 @@
+// Self-tests of the Win32 double: product tests prove only as much as the
+// double behaves like Windows, so its painting, scrolling, font model, scripts
+// and misuse checks are pinned down here.
+#include "fake_win32.h"
+
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+
+namespace {
+
+// The window procedure paints with gPainter and keeps what BeginPaint reported.
+std::vector<PAINTSTRUCT> gPaints;
+std::function<void(HDC)> gPainter;
+std::vector<LPARAM> gSizes;
+
+LRESULT CALLBACK TestProcedure(HWND window, UINT message, WPARAM, LPARAM lParam) {
+  if (message == WM_SIZE) gSizes.push_back(lParam);
+  if (message == WM_PAINT) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    gPaints.push_back(paint);
+    if (gPainter) gPainter(dc);
+    EndPaint(window, &paint);
+  }
+  return 0;
+}
+
+std::string Text(const RECT &r) {
+  return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+         std::to_string(r.bottom);
+}
+
+std::string Text(const ABC &abc) {
+  return std::to_string(abc.abcA) + " " + std::to_string(abc.abcB) + " " + std::to_string(abc.abcC);
+}
+
+void FillRect(fake::Screen &screen, RECT r, uint8_t value) {
+  for (int y = r.top; y < r.bottom; ++y) {
+    for (int x = r.left; x < r.right; ++x) screen.pixels[(size_t)(y * screen.width + x)] = value;
+  }
+}
+
+fake::Screen WhiteScreen(int width, int height) {
+  return {width, height, std::vector<uint8_t>((size_t)(width * height), 255)};
+}
+
+fake::Screen Crop(const fake::Screen &screen, RECT r) {
+  fake::Screen part = WhiteScreen(r.right - r.left, r.bottom - r.top);
+  for (int y = r.top; y < r.bottom; ++y) {
+    for (int x = r.left; x < r.right; ++x)
+      part.pixels[(size_t)((y - r.top) * part.width + x - r.left)] = screen.At(x, y);
+  }
+  return part;
+}
+
+TEST(FakeWin32, UpdateWindowPaintsTheUpdateRegionOnceThroughTheWindowProcedure) {
+  HWND window = fake::OpenWindow(TestProcedure, 100, 80);
+  HDC dc = GetDC(window);
+  PatBlt(dc, 0, 0, 100, 80, DSTINVERT);  // all black, so erasing shows
+  ReleaseDC(window, dc);
+  RECT first{10, 10, 30, 20}, second{20, 15, 40, 30}, overhanging{90, 75, 200, 200};
+  InvalidateRect(window, &first, FALSE);
+  InvalidateRect(window, &second, TRUE);
+  InvalidateRect(window, &overhanging, FALSE);
+  const std::string region = "{10, 10, 30, 15} {10, 15, 40, 20} {20, 20, 40, 30} {90, 75, 100, 80}";
+  EXPECT_EQ(fake::UpdateRegion(), region);
+
+  fake::ClearCalls();
+  RECT clipBox{};
+  int clipType = 0;
+  gPainter = [&](HDC paintDc) { clipType = GetClipBox(paintDc, &clipBox); };
+  UpdateWindow(window);
+  gPainter = nullptr;
+  ASSERT_EQ(gPaints.size(), 1u);
+  EXPECT_EQ(Text(gPaints[0].rcPaint), "10 10 100 80");
+  EXPECT_FALSE(gPaints[0].fErase);
+  EXPECT_EQ(Text(clipBox), "10 10 100 80");
+  EXPECT_EQ(clipType, COMPLEXREGION);
+  EXPECT_EQ(fake::Calls(),
+            (std::vector<std::string>{"UpdateWindow(hwnd1)", "BeginPaint(hwnd1) -> hdc2 paint " + region + " erase",
+                                      "GetClipBox(hdc2) -> {10, 10, 100, 80} COMPLEXREGION", "EndPaint(hwnd1, hdc2)"}));
+  EXPECT_TRUE(fake::UpdateRegionEmpty());
+  // Erase pending from one call erases the whole region, and nothing else.
+  EXPECT_EQ(fake::Pixel(10, 10), 255);
+  EXPECT_EQ(fake::Pixel(99, 79), 255);
+  EXPECT_EQ(fake::Pixel(35, 12), 0);
+  EXPECT_EQ(fake::Pixel(9, 10), 0);
+
+  fake::ClearCalls();
+  UpdateWindow(window);
+  EXPECT_EQ(gPaints.size(), 1u);
+  EXPECT_EQ(fake::Calls(), std::vector<std::string>{"UpdateWindow(hwnd1)"});
+
+  InvalidateRect(window, nullptr, FALSE);
+  UpdateWindow(window);
+  EXPECT_EQ(fake::CallsTo({"BeginPaint"}).back(), "BeginPaint(hwnd1) -> hdc3 paint {0, 0, 100, 80} noerase");
+  EXPECT_EQ(fake::Pixel(35, 12), 0);
+
+  // A resize keeps the old pixels, invalidates everything and waits for UpdateWindow.
+  fake::ResizeWindow(120, 90);
+  EXPECT_EQ(gSizes, std::vector<LPARAM>{MAKELPARAM(120, 90)});
+  EXPECT_EQ(gPaints.size(), 2u);
+  EXPECT_EQ(fake::UpdateRegion(), "{0, 0, 120, 90}");
+  EXPECT_EQ(fake::Pixel(35, 12), 0);
+  EXPECT_EQ(fake::Pixel(110, 85), 255);
+  fake::RepaintWholeWindow();
+  EXPECT_EQ(gPaints.size(), 3u);
+  EXPECT_EQ(fake::Pixel(35, 12), 255);
+}
+
+TEST(FakeWin32, ScrollWindowMovesPixelsAndRegionAndUncoversAStrip) {
+  HWND window = fake::OpenWindow(TestProcedure, 40, 30);
+  HDC dc = GetDC(window);
+  for (int y = 0; y < 30; ++y) PatBlt(dc, 0, y, y + 1, 1, DSTINVERT);  // every row different
+  ReleaseDC(window, dc);
+
+  // Up by 5 inside the lower part: its bottom rows keep stale pixels until painted.
+  fake::Screen before = fake::CaptureScreen(), expected = before;
+  for (int y = 10; y < 25; ++y) {
+    for (int x = 0; x < 40; ++x) expected.pixels[(size_t)(y * 40 + x)] = before.At(x, y + 5);
+  }
+  RECT lower{0, 10, 40, 30};
+  ScrollWindow(window, 0, -5, &lower, &lower);
+  EXPECT_EQ(fake::DescribeScreenDifference(expected, fake::CaptureScreen()), "");
+  EXPECT_EQ(fake::UpdateRegion(), "{0, 25, 40, 30}");
+  UpdateWindow(window);
+  EXPECT_EQ(fake::CallsTo({"BeginPaint"}).back(), "BeginPaint(hwnd1) -> hdc2 paint {0, 25, 40, 30} erase");
+
+  // Down by 5 with a clip on the left half: the right half stays as it was,
+  // pending invalid parts move with their pixels only where the pixels moved.
+  RECT movesAlong{5, 20, 10, 22}, staysPut{25, 20, 30, 22}, leftHalf{0, 10, 20, 30};
+  InvalidateRect(window, &movesAlong, FALSE);
+  InvalidateRect(window, &staysPut, FALSE);
+  before = expected = fake::CaptureScreen();
+  for (int y = 15; y < 30; ++y) {
+    for (int x = 0; x < 20; ++x) expected.pixels[(size_t)(y * 40 + x)] = before.At(x, y - 5);
+  }
+  ScrollWindow(window, 0, 5, &lower, &leftHalf);
+  EXPECT_EQ(fake::DescribeScreenDifference(expected, fake::CaptureScreen()), "");
+  EXPECT_EQ(fake::UpdateRegion(), "{0, 10, 20, 15} {25, 20, 30, 22} {5, 25, 10, 27}");
+  EXPECT_EQ(fake::CallsTo({"ScrollWindow"}).back(), "ScrollWindow(hwnd1, 0, 5, {0, 10, 40, 30}, {0, 10, 20, 30})");
+  EXPECT_EQ(gPaints.size(), 1u) << "ScrollWindow itself never paints";
+}
+
+TEST(FakeWin32, ScrollBarKeepsThePositionInsideTheRange) {
+  HWND window = fake::OpenWindow(TestProcedure, 10, 10);
+  SetScrollRange(window, SB_VERT, 0, 50, FALSE);
+  EXPECT_EQ(SetScrollPos(window, SB_VERT, 70, TRUE), 0);
+  EXPECT_EQ(GetScrollPos(window, SB_VERT), 50);
+  EXPECT_EQ(SetScrollPos(window, SB_VERT, -3, TRUE), 50);
+  EXPECT_EQ(fake::ScrollPosition(), 0);
+  SetScrollPos(window, SB_VERT, 40, TRUE);
+  SetScrollRange(window, SB_VERT, 0, 20, TRUE);
+  EXPECT_EQ(fake::ScrollPosition(), 20);
+  EXPECT_EQ(fake::ScrollRangeMax(), 20);
+  EXPECT_EQ(fake::CallsTo({"SetScrollPos"}).front(), "SetScrollPos(hwnd1, SB_VERT, 70, TRUE) -> 0");
+}
+
+TEST(FakeWin32, DrawingIsClippedAndShapedAsGdiDoes) {
+  HWND window = fake::OpenWindow(TestProcedure, 60, 60);
+  gPainter = [](HDC dc) { PatBlt(dc, 0, 0, 60, 60, DSTINVERT); };
+  RECT square{10, 10, 20, 20};
+  InvalidateRect(window, &square, FALSE);
+  UpdateWindow(window);
+  gPainter = nullptr;
+  fake::Screen expected = WhiteScreen(60, 60);
+  FillRect(expected, square, 0);
+  EXPECT_EQ(fake::DescribeScreenDifference(expected, fake::CaptureScreen()), "");
+
+  HDC dc = GetDC(window);
+  RECT clipBox;
+  EXPECT_EQ(GetClipBox(dc, &clipBox), SIMPLEREGION);
+  EXPECT_EQ(Text(clipBox), "0 0 60 60");
+  MoveToEx(dc, 30, 30, nullptr);
+  LineTo(dc, 34, 30);
+  MoveToEx(dc, 40, 44, nullptr);
+  LineTo(dc, 40, 40);
+  MoveToEx(dc, 50, 40, nullptr);
+  LineTo(dc, 46, 44);
+  Rectangle(dc, 12, 12, 18, 17);
+  FillRect(expected, {30, 30, 34, 31}, 0);
+  FillRect(expected, {40, 41, 41, 45}, 0);
+  for (int i = 0; i < 4; ++i) FillRect(expected, {50 - i, 40 + i, 51 - i, 41 + i}, 0);
+  FillRect(expected, {13, 13, 17, 16}, 255);
+  EXPECT_EQ(fake::DescribeScreenDifference(expected, fake::CaptureScreen()), "");
+
+  // A GetDC context reaches the whole client area, and no further.
+  PatBlt(dc, -10, -10, 100, 100, DSTINVERT);
+  std::string difference = fake::DescribeScreenDifference(expected, fake::CaptureScreen());
+  EXPECT_EQ(difference.rfind("3600 pixels differ, first: (0, 0) expected 255 actual 0;", 0), 0u) << difference;
+  PatBlt(dc, -10, -10, 100, 100, DSTINVERT);
+  EXPECT_EQ(fake::DescribeScreenDifference(expected, fake::CaptureScreen()), "");
+  ReleaseDC(window, dc);
+}
+
+TEST(FakeWin32, FontMetricsAndGlyphWidthsFollowTheModel) {
+  fake::OpenWindow(TestProcedure, 10, 10);
+  fake::SetScreenDpi(120);
+  HDC dc = GetDC(nullptr);
+  EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSY), 120);
+  LOGFONTA description{};
+  description.lfHeight = -42;
+  description.lfCharSet = CHINESEBIG5_CHARSET;
+  std::strcpy(description.lfFaceName, "Courier New");
+  HFONT font = CreateFontIndirectA(&description);
+  HGDIOBJ system = SelectObject(dc, font);
+  TEXTMETRICA tm;
+  ASSERT_TRUE(GetTextMetricsA(dc, &tm));
+  EXPECT_EQ(tm.tmHeight, 47);
+  EXPECT_EQ(tm.tmAscent, 37);
+  EXPECT_EQ(tm.tmDescent, 10);
+  EXPECT_EQ(tm.tmInternalLeading, 5);
+  EXPECT_EQ(tm.tmAveCharWidth, 25);
+  EXPECT_EQ(tm.tmMaxCharWidth, 25);
+  EXPECT_EQ(tm.tmCharSet, CHINESEBIG5_CHARSET);
+
+  ABC abc[3];
+  const std::pair<UINT, std::string> glyphs[] = {
+      {'A', "4 17 4"}, {'g', "-3 25 3"}, {'f', "4 25 -3"}, {0x0301, "0 0 0"}, {0x4E00, "2 38 2"}};
+  for (const auto &glyph : glyphs) {
+    ASSERT_TRUE(GetCharABCWidthsW(dc, glyph.first, glyph.first, abc)) << glyph.first;
+    EXPECT_EQ(Text(abc[0]), glyph.second) << glyph.first;
+  }
+  ASSERT_TRUE(GetCharABCWidthsW(dc, 'x', 'z', abc));
+  EXPECT_EQ(Text(abc[0]) + ", " + Text(abc[1]) + ", " + Text(abc[2]), "4 17 4, -3 25 3, 4 17 4");
+  EXPECT_FALSE(GetCharABCWidthsW(dc, 0xD800, 0xD800, abc));
+  EXPECT_FALSE(GetCharABCWidthsW(dc, 0xFFFD, 0xFFFF, abc));
+  fake::SetGlyph('A', -1, 5, 2);
+  fake::SetGlyphQueryFails('B');
+  ASSERT_TRUE(GetCharABCWidthsW(dc, 'A', 'A', abc));
+  EXPECT_EQ(Text(abc[0]), "-1 5 2");
+  EXPECT_FALSE(GetCharABCWidthsW(dc, 'B', 'B', abc));
+
+  // A positive height is the cell height; the em is what is left of it.
+  description.lfHeight = 34;
+  HFONT cellSized = CreateFontIndirectA(&description);
+  SelectObject(dc, cellSized);
+  ASSERT_TRUE(GetTextMetricsA(dc, &tm));
+  EXPECT_EQ(tm.tmHeight, 34);
+  EXPECT_EQ(tm.tmInternalLeading, 4);
+  EXPECT_EQ(tm.tmAveCharWidth, 18);
+
+  SelectObject(dc, system);
+  DeleteObject(cellSized);
+  DeleteObject(font);
+  ReleaseDC(nullptr, dc);
+  EXPECT_EQ(fake::FontDescription(font).lfHeight, -42);
+  EXPECT_STREQ(fake::FontDescription(font).lfFaceName, "Courier New");
+  EXPECT_EQ(
+      fake::CallsTo({"GetDeviceCaps", "CreateFontIndirectA", "SelectObject", "GetTextMetricsA"}),
+      (std::vector<std::string>{"GetDeviceCaps(hdc1, LOGPIXELSY) -> 120",
+                                "CreateFontIndirectA(height -42, charset 136, \"Courier New\") -> hfont1",
+                                "SelectObject(hdc1, hfont1) -> systemfont", "GetTextMetricsA(hdc1) -> tmHeight 47",
+                                "CreateFontIndirectA(height 34, charset 136, \"Courier New\") -> hfont2",
+                                "SelectObject(hdc1, hfont2) -> hfont1", "GetTextMetricsA(hdc1) -> tmHeight 34",
+                                "SelectObject(hdc1, systemfont) -> hfont2"}));
+  const std::vector<std::string> abcCalls = fake::CallsTo({"GetCharABCWidthsW"});
+  EXPECT_EQ(abcCalls.front(), "GetCharABCWidthsW(hdc1, U+0041) -> {4, 17, 4}");
+  EXPECT_EQ(abcCalls[6], "GetCharABCWidthsW(hdc1, U+D800) -> FALSE");
+  EXPECT_TRUE(fake::Leaks().empty());
+}
+
+TEST(FakeWin32, TextOutDrawsEachUnitAsItsOwnPatternInsideItsBlackBox) {
+  HWND window = fake::OpenWindow(TestProcedure, 400, 200);
+  HDC dc = GetDC(window);
+  LOGFONTA description{};
+  description.lfHeight = -42;  // cells 25 wide and 47 high; 'K' inks columns 4..20
+  HFONT font = CreateFontIndirectA(&description);
+  HGDIOBJ system = SelectObject(dc, font);
+  TextOutW(dc, 10, 10, u"K", 1);
+  TextOutW(dc, 60, 10, u"L", 1);
+  TextOutW(dc, 110, 10, u"K", 1);
+  TextOutW(dc, 161, 10, u"K", 1);
+  fake::Screen screen = fake::CaptureScreen();
+  fake::Screen k = Crop(screen, {10, 10, 35, 57});
+  EXPECT_EQ(fake::DescribeScreenDifference(k, Crop(screen, {110, 10, 135, 57})), "");
+  EXPECT_NE(fake::DescribeScreenDifference(k, Crop(screen, {60, 10, 85, 57})), "");
+  EXPECT_NE(fake::DescribeScreenDifference(k, Crop(screen, {160, 10, 185, 57})), "");
+  for (int x = 0; x < 25; ++x) {
+    int black = 0;
+    for (int y = 0; y < 47; ++y) black += k.At(x, y) == 0;
+    EXPECT_EQ(black > 0, x >= 4 && x < 21) << "column " << x;
+  }
+
+  // 'g' hangs left of its pen position; TextOutA draws bytes as Latin-1.
+  TextOutW(dc, 10, 70, u"g", 1);
+  screen = fake::CaptureScreen();
+  const std::vector<uint8_t> whiteColumn(47, 255);
+  EXPECT_NE(Crop(screen, {7, 70, 8, 117}).pixels, whiteColumn);
+  EXPECT_EQ(Crop(screen, {6, 70, 7, 117}).pixels, whiteColumn);
+  TextOutA(dc, 60, 70, "\xE9", 1);
+  TextOutW(dc, 110, 70, u"\u00E9", 1);
+  screen = fake::CaptureScreen();
+  EXPECT_EQ(fake::DescribeScreenDifference(Crop(screen, {60, 70, 85, 117}), Crop(screen, {110, 70, 135, 117})), "");
+
+  // A failed query still advances; a zero-width unit draws nothing at all.
+  const WCHAR surrogateThenK[] = {0xD800, u'K'};
+  SetBkMode(dc, TRANSPARENT);
+  TextOutW(dc, 10, 130, surrogateThenK, 2);
+  TextOutW(dc, 100, 130, u"K", 1);
+  screen = fake::CaptureScreen();
+  EXPECT_EQ(fake::DescribeScreenDifference(Crop(screen, {35, 130, 60, 177}), Crop(screen, {100, 130, 125, 177})), "");
+  TextOutW(dc, 300, 130, u"\u0301", 1);
+  EXPECT_EQ(fake::DescribeScreenDifference(screen, fake::CaptureScreen()), "");
+  EXPECT_EQ(fake::CallsTo({"TextOutW"}).back(), "TextOutW(hdc1, 300, 130, U+0301)");
+
+  SelectObject(dc, system);
+  DeleteObject(font);
+  ReleaseDC(window, dc);
+}
+
+TEST(FakeWin32, MessageBoxesAndAllocationsFollowTheScript) {
+  HWND window = fake::OpenWindow(TestProcedure, 10, 10);
+  EXPECT_EQ(MessageBoxA(window, "Input exceeds memory limit", "Can Not Add Line", MB_OK | MB_ICONEXCLAMATION), IDOK);
+  fake::AnswerNextMessageBox(IDNO);
+  EXPECT_EQ(MessageBoxA(window, "Save changes?", "Scrivlet", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);
+  int answer = 0;
+  EXPECT_NONFATAL_FAILURE(answer = MessageBoxA(nullptr, "Save changes?", "Scrivlet", MB_YESNOCANCEL),
+                          "no scripted answer");
+  EXPECT_EQ(answer, IDCANCEL);
+  ASSERT_EQ(fake::MessageBoxes().size(), 3u);
+  EXPECT_EQ(fake::MessageBoxes()[1].owner, window);
+  EXPECT_EQ(fake::MessageBoxes()[1].text, "Save changes?");
+  EXPECT_EQ(fake::MessageBoxes()[1].caption, "Scrivlet");
+  EXPECT_EQ(fake::MessageBoxes()[1].style, (UINT)(MB_YESNOCANCEL | MB_ICONQUESTION));
+  EXPECT_EQ(fake::CallsTo({"MessageBoxA"}),
+            (std::vector<std::string>{
+                "MessageBoxA(hwnd1, \"Input exceeds memory limit\", \"Can Not Add Line\", 0x30) -> IDOK",
+                "MessageBoxA(hwnd1, \"Save changes?\", \"Scrivlet\", 0x23) -> IDNO",
+                "MessageBoxA(NULL, \"Save changes?\", \"Scrivlet\", 0x3) -> IDCANCEL"}));
+
+  HANDLE heap = GetProcessHeap();
+  auto *zeroed = static_cast<unsigned char *>(HeapAlloc(heap, HEAP_ZERO_MEMORY, 64));
+  ASSERT_NE(zeroed, nullptr);
+  EXPECT_EQ(std::vector<unsigned char>(zeroed, zeroed + 64), std::vector<unsigned char>(64, 0));
+  fake::FailNextAllocations(2);
+  EXPECT_EQ(HeapAlloc(heap, 0, 8), nullptr);
+  EXPECT_EQ(HeapAlloc(heap, 0, 8), nullptr);
+  void *small = HeapAlloc(heap, 0, 8);
+  ASSERT_NE(small, nullptr);
+  EXPECT_EQ(fake::HeapBytesInUse(), 72u);
+  EXPECT_EQ(
+      fake::CallsTo({"HeapAlloc"}),
+      (std::vector<std::string>{"HeapAlloc(heap, HEAP_ZERO_MEMORY, 64) -> block1", "HeapAlloc(heap, 0, 8) -> NULL",
+                                "HeapAlloc(heap, 0, 8) -> NULL", "HeapAlloc(heap, 0, 8) -> block2"}));
+  HeapFree(heap, 0, zeroed);
+  HeapFree(heap, 0, small);
+  EXPECT_EQ(fake::HeapBytesInUse(), 0u);
+  EXPECT_TRUE(fake::Leaks().empty());
+  EXPECT_TRUE(fake::Misuse().empty());  // a missing script is the test's fault, not the product's
+}
+
+TEST(FakeWin32, MisuseFailsTheTestAndLeaksAreListed) {
+  HWND window = fake::OpenWindow(TestProcedure, 20, 20);
+  HDC dc = GetDC(window);
+  LOGFONTA description{};
+  description.lfHeight = -12;
+  HFONT font = CreateFontIndirectA(&description);
+  SelectObject(dc, font);
+  EXPECT_NONFATAL_FAILURE(DeleteObject(font), "hfont1 is still selected in hdc1");
+  EXPECT_NONFATAL_FAILURE(ReleaseDC(window, dc), "hdc1 still has hfont1 selected");
+  EXPECT_NONFATAL_FAILURE(TextOutW(dc, 0, 0, u"A", 1), "hdc1 used after ReleaseDC");
+  HDC second = GetDC(window);
+  EXPECT_NONFATAL_FAILURE(SelectObject(second, window), "hwnd1 is not a live font");
+  PAINTSTRUCT paint{};
+  paint.hdc = second;
+  EXPECT_NONFATAL_FAILURE(EndPaint(window, &paint), "EndPaint without BeginPaint");
+  EXPECT_NONFATAL_FAILURE(BeginPaint(window, &paint), "BeginPaint outside WM_PAINT");
+  EndPaint(window, &paint);
+  fake::RepaintWholeWindow();
+  EXPECT_NONFATAL_FAILURE(LineTo(gPaints.back().hdc, 5, 5), "used after EndPaint");
+  EXPECT_NONFATAL_FAILURE(SetScrollPos(window, 0, 1, TRUE), "only SB_VERT");
+  int notABlock = 0;
+  EXPECT_NONFATAL_FAILURE(HeapFree(GetProcessHeap(), 0, &notABlock), "is not a live heap block");
+  EXPECT_EQ(fake::Misuse().size(), 9u);
+
+  void *block = HeapAlloc(GetProcessHeap(), 0, 24);
+  EXPECT_EQ(fake::Leaks(), (std::vector<std::string>{"hdc2 from GetDC(hwnd1) not released", "hfont1 not deleted",
+                                                     "block1 of 24 bytes not freed"}));
+  ReleaseDC(window, second);
+  DeleteObject(font);
+  HeapFree(GetProcessHeap(), 0, block);
+  EXPECT_TRUE(fake::Leaks().empty());
+
+  // Opening a window again replaces the one there was.
+  HWND replacement = fake::OpenWindow(TestProcedure, 5, 5);
+  EXPECT_NONFATAL_FAILURE(UpdateWindow(window), "hwnd1 is not the window");
+  EXPECT_TRUE(UpdateWindow(replacement));
+}
+
+}  // namespace
