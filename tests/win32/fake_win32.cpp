@@ -28,8 +28,10 @@ struct Dc {
   UINT align = TA_LEFT | TA_TOP;
   int bkMode = OPAQUE;
   POINT pen{0, 0};
-  // Paint DCs draw only where the update region was at BeginPaint.
+  // Paint DCs draw only where the update region was at BeginPaint, all of
+  // it inside clipBounds.
   std::vector<uint8_t> clip;
+  RECT clipBounds{0, 0, 0, 0};
   int clipWidth = 0;
   int clipHeight = 0;
 };
@@ -72,6 +74,7 @@ struct State {
   int height = 0;
   std::vector<uint8_t> pixels;
   std::vector<uint8_t> region;  // 1 where the update region covers a pixel
+  RECT regionBounds{0, 0, 0, 0};  // holds every pixel of the region; keeps scans small
   bool eraseNeeded = false;
   bool inPaintMessage = false;
 
@@ -371,14 +374,36 @@ RECT Intersect(const RECT &a, const RECT &b) {
 
 bool Inside(const RECT &r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
+bool IsEmpty(const RECT &r) { return r.left >= r.right || r.top >= r.bottom; }
+
+RECT Union(const RECT &a, const RECT &b) {
+  if (IsEmpty(a)) return b;
+  if (IsEmpty(b)) return a;
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
+
 size_t At(int x, int y) { return (size_t)y * (size_t)g.width + (size_t)x; }
 
-bool RegionEmpty() { return std::find(g.region.begin(), g.region.end(), 1) == g.region.end(); }
+bool RegionEmpty() {
+  const RECT &b = g.regionBounds;
+  for (int y = b.top; y < b.bottom; ++y) {
+    const uint8_t *row = g.region.data() + At(0, y);
+    if (std::find(row + b.left, row + b.right, 1) != row + b.right) return false;
+  }
+  return true;
+}
+
+void ClearRegion() {
+  const RECT &b = g.regionBounds;
+  for (int y = b.top; y < b.bottom; ++y) std::fill_n(g.region.begin() + (ptrdiff_t)At(b.left, y), b.right - b.left, 0);
+  g.regionBounds = {0, 0, 0, 0};
+}
 
 void AddToRegion(const RECT &rect, bool erase) {
   RECT r = Intersect(rect, Client());
   if (r.left >= r.right || r.top >= r.bottom) return;
   for (int y = r.top; y < r.bottom; ++y) std::fill_n(g.region.begin() + (ptrdiff_t)At(r.left, y), r.right - r.left, 1);
+  g.regionBounds = Union(g.regionBounds, r);
   g.eraseNeeded = g.eraseNeeded || erase;
 }
 
@@ -397,6 +422,8 @@ void SetClientSize(int width, int height) {
   g.height = height;
   g.pixels.swap(pixels);
   g.region.swap(region);
+  g.regionBounds = Intersect(g.regionBounds, Client());
+  if (IsEmpty(g.regionBounds)) g.regionBounds = {0, 0, 0, 0};
 }
 
 void SendPaintIfNeeded() {
@@ -411,15 +438,20 @@ void SendPaintIfNeeded() {
 bool Visible(const Dc &dc, int x, int y) {
   if (dc.kind == DcKind::kScreen || x < 0 || y < 0 || x >= g.width || y >= g.height) return false;
   if (dc.kind == DcKind::kWindow) return true;
-  return x < dc.clipWidth && y < dc.clipHeight && dc.clip[(size_t)y * (size_t)dc.clipWidth + (size_t)x];
+  return Inside(dc.clipBounds, x, y) && x < dc.clipWidth && y < dc.clipHeight && dc.clip[(size_t)y * (size_t)dc.clipWidth + (size_t)x];
 }
 
 // Calls paint(x, y, pixel) for each pixel of [left, right) x [top, bottom) the DC may draw on.
 template <typename Paint>
 void ForEachPixel(const Dc &dc, int left, int top, int right, int bottom, Paint paint) {
-  for (int y = std::max(top, 0); y < std::min(bottom, g.height); ++y) {
-    for (int x = std::max(left, 0); x < std::min(right, g.width); ++x) {
-      if (Visible(dc, x, y)) paint(x, y, g.pixels[At(x, y)]);
+  if (dc.kind == DcKind::kScreen) return;
+  RECT area = Intersect({left, top, right, bottom}, Client());
+  if (dc.kind == DcKind::kPaint) area = Intersect(area, dc.clipBounds);
+  for (int y = area.top; y < area.bottom; ++y) {
+    const uint8_t *mask = dc.kind == DcKind::kPaint ? dc.clip.data() + (size_t)y * (size_t)dc.clipWidth : nullptr;
+    uint8_t *row = g.pixels.data() + At(0, y);
+    for (int x = area.left; x < area.right; ++x) {
+      if (mask == nullptr || mask[x]) paint(x, y, row[x]);
     }
   }
 }
@@ -427,14 +459,24 @@ void ForEachPixel(const Dc &dc, int left, int top, int right, int bottom, Paint 
 // The bounding box of what the DC may draw on ({0, 0, 0, 0} when nothing)
 // and the number of pixels that is.
 RECT ClipBounds(const Dc &dc, size_t *visible) {
-  RECT bounds{g.width, g.height, 0, 0};
   *visible = 0;
-  ForEachPixel(dc, 0, 0, g.width, g.height, [&](int x, int y, uint8_t &) {
-    bounds = {std::min(bounds.left, x), std::min(bounds.top, y), std::max(bounds.right, x + 1),
-              std::max(bounds.bottom, y + 1)};
-    ++*visible;
-  });
-  return *visible ? bounds : RECT{0, 0, 0, 0};
+  if (dc.kind != DcKind::kPaint) {
+    RECT client = dc.kind == DcKind::kWindow ? Client() : RECT{0, 0, 0, 0};
+    if (IsEmpty(client)) return {0, 0, 0, 0};
+    *visible = (size_t)client.right * (size_t)client.bottom;
+    return client;
+  }
+  RECT bounds{0, 0, 0, 0};
+  RECT area = Intersect(dc.clipBounds, Client());
+  for (int y = area.top; y < area.bottom; ++y) {
+    const uint8_t *mask = dc.clip.data() + (size_t)y * (size_t)dc.clipWidth;
+    const uint8_t *first = std::find(mask + area.left, mask + area.right, 1);
+    if (first == mask + area.right) continue;
+    const uint8_t *last = std::find(std::make_reverse_iterator(mask + area.right), std::make_reverse_iterator(first), 1).base();
+    *visible += (size_t)std::count(first, last, 1);
+    bounds = Union(bounds, {(LONG)(first - mask), y, (LONG)(last - mask), y + 1});
+  }
+  return bounds;
 }
 
 void Fill(const Dc &dc, int left, int top, int right, int bottom, uint8_t value) {
@@ -687,6 +729,7 @@ BOOL WINAPI ScrollWindow(HWND window, int dx, int dy, const RECT *scroll, const 
       }
     }
   }
+  if (!IsEmpty(to)) g.regionBounds = Union(g.regionBounds, to);
   return TRUE;
 }
 
@@ -714,6 +757,7 @@ HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint) {
   dc.clip = g.region;
   dc.clipWidth = g.width;
   dc.clipHeight = g.height;
+  dc.clipBounds = g.regionBounds;
   HDC handle = MakeHandle<HDC>(kDcHandle, g.dcs.size());
   g.dcs.push_back(std::move(dc));
   if (g.eraseNeeded) Fill(g.dcs.back(), 0, 0, g.width, g.height, 255);  // the class brush is white
@@ -721,10 +765,10 @@ HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint) {
   *paint = PAINTSTRUCT{};
   paint->hdc = handle;
   paint->fErase = FALSE;  // erased already, as the default WM_ERASEBKGND does
-  paint->rcPaint = ClipBounds(g.dcs.back(), &visible);
+  paint->rcPaint = g.dcs.back().clipBounds = ClipBounds(g.dcs.back(), &visible);
   Record("BeginPaint(", window, ") -> ", handle, " paint ", RegionText{&g.dcs.back()},
          g.eraseNeeded ? " erase" : " noerase");
-  std::fill(g.region.begin(), g.region.end(), 0);
+  ClearRegion();
   g.eraseNeeded = false;
   return handle;
 }
@@ -741,6 +785,7 @@ BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT *paint) {
   if (ok) {
     CheckNothingSelected(g.dcs[index], handle, "EndPaint");
     g.dcs[index].live = false;
+    std::vector<uint8_t>().swap(g.dcs[index].clip);
   }
   Record("EndPaint(", window, ", ", handle, ")", Failed(ok));
   return ok;
