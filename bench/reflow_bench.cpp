@@ -12,9 +12,8 @@
 #include "document/line_layout.h"
 #include "document/page_geometry.h"
 #include "resources/command_ids.h"
+#include "support/view_window.h"
 #include "win32/fake_win32.h"
-
-static LRESULT CALLBACK IdleWindowProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
 // 32767 units of paragraphs of ordinary words, CR LF between paragraphs.
 static void FillWithProse() {
@@ -38,11 +37,8 @@ static void FillWithProse() {
 static void BM_ReflowDocument(benchmark::State &state) {
   static bool started = false;
   if (!started) {
-    MainWindow = fake::OpenWindow(IdleWindowProc, 1000, 900);
+    OpenViewWindow(1000, 900, 96);
     fake::SetRecording(false);
-    InitPageMetrics();
-    StartEmptyDocument();
-    HandleSize(MAKELPARAM(1000, 900));
     FillWithProse();
     started = true;
   }

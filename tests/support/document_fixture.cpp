@@ -8,36 +8,10 @@
 #include "document/document_store.h"
 #include "document/line_layout.h"
 #include "document/page_geometry.h"
-#include "view/page_painter.h"
-
-// Stands in for the main window procedure until the program's own exists:
-// sizing and scrolling reach the core, and paints draw the page view.
-static LRESULT CALLBACK DocumentWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_SIZE: HandleSize(lParam); UpdatePageFrame(); return 0;
-    case WM_VSCROLL: HandleVerticalScroll(wParam); return 0;
-    case WM_PAINT: {
-      fake::Note("WM_PAINT selection " + std::to_string(SelectionActive) + " caret " + std::to_string(CaretIndex));
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(window, &paint);
-      PaintPageLines(dc);
-      PaintTextLines(dc);
-      PaintCaret(dc);
-      PaintSelection(dc);
-      EndPaint(window, &paint);
-      return 0;
-    }
-  }
-  return 0;
-}
+#include "support/view_window.h"
 
 void DocumentTest::OpenDocumentWindow(int clientWidth, int clientHeight, int dpi) {
-  fake::SetScreenDpi(dpi);
-  MainWindow = fake::OpenWindow(DocumentWindowProc, clientWidth, clientHeight);
-  InitPageMetrics();
-  StartEmptyDocument();
-  fake::ResizeWindow(clientWidth, clientHeight);
-  UpdateWindow(MainWindow);
+  OpenViewWindow(clientWidth, clientHeight, dpi);
 }
 
 void DocumentTest::SetText(const std::u16string &text) {
@@ -55,7 +29,7 @@ void DocumentTest::ShowText(const std::u16string &text) {
 }
 
 void DocumentTest::SendScrollRequest(int request, int thumbPosition) {
-  DocumentWindowProc(MainWindow, WM_VSCROLL, MAKEWPARAM(request, thumbPosition), 0);
+  ViewWindowProc(MainWindow, WM_VSCROLL, MAKEWPARAM(request, thumbPosition), 0);
 }
 
 void DocumentTest::TearDown() {

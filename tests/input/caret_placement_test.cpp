@@ -1,0 +1,105 @@
+// Mapping indices to lines and x positions, the repaint primitives, and
+// keeping the caret's line in view.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "document/document_store.h"
+#include "document/line_layout.h"
+#include "document/page_geometry.h"
+#include "document/text_measure.h"
+#include "input/caret_placement.h"
+#include "support/call_log_check.h"
+#include "support/document_fixture.h"
+
+namespace {
+
+const int Cell = 29;  // default glyphs at 32 points
+
+// How many pixels of column x are black over the rows of line 0.
+int BlackInColumn(int x) {
+  int black = 0;
+  for (int y = TextTop; y < TextTop + LineHeight; y++) black += fake::Pixel(x, y) == 0;
+  return black;
+}
+
+}  // namespace
+
+TEST_F(DocumentTest, IndicesOnTheEndsOfLinesBelongToTheLineTheyEnd) {
+  OpenDocumentWindow();
+  ShowText(u"ab\r\ncd");
+  EXPECT_EQ(0, FindLineOfIndex(2)) << "the CR";
+  EXPECT_EQ(0, FindLineOfIndex(3)) << "the LF";
+  EXPECT_EQ(1, FindLineOfIndex(4));
+  EXPECT_EQ(1, FindLineOfIndex(6)) << "the terminator";
+  EXPECT_EQ(1, FindLineOfIndex(100)) << "past the end: the last line";
+  HDC dc = GetDC(MainWindow);
+  HFONT previous = SelectDocumentFont(dc, 96);
+  EXPECT_EQ(PageLeft + 2 * Cell, IndexX(dc, 0, 3)) << "past the visible end: after the last visible unit";
+  EXPECT_EQ(PageLeft, IndexX(dc, 1, 0)) << "before the line's start";
+  RestoreFont(dc, previous);
+  ReleaseDC(MainWindow, dc);
+}
+
+TEST_F(DocumentTest, ErasingTheCaretOnTheCrOfALineBreakLeavesNoCaret) {
+  OpenDocumentWindow();
+  ShowText(u"ab\r\ncd");
+  CaretIndex = 2;
+  fake::RepaintWholeWindow();
+  int x = PageLeft + 2 * Cell;
+  ASSERT_EQ(LineHeight, BlackInColumn(x));
+  // The LF after the CR stands at the same x: erasing by moving the caret
+  // there for the repaint would draw it again.
+  EraseCaret();
+  EXPECT_EQ(0, BlackInColumn(x));
+  EXPECT_EQ(2, CaretIndex);
+}
+
+TEST_F(DocumentTest, TextRangeRepaintsFirstLineTailWholeMiddleLinesAndLastLineHead) {
+  OpenDocumentWindow();
+  ShowText(u"abc\r\ndek\r\nmno\r\nxyz");
+  fake::ClearCalls();
+  InvalidateTextRange(1, 2);
+  InvalidateTextRange(1, 16);
+  auto area = [](int left, int top, int right, int bottom) {
+    return "InvalidateRect(hwnd1, {" + std::to_string(left) + ", " + std::to_string(top) + ", " +
+           std::to_string(right) + ", " + std::to_string(bottom) + "}, TRUE)";
+  };
+  EXPECT_CALLS((std::vector<std::string>{
+                   area(PageLeft + Cell, 144, PageLeft + 2 * Cell, 191),
+                   area(PageLeft + Cell, 144, 800, 191),
+                   area(0, 191, 800, 238),
+                   area(0, 238, 800, 285),
+                   area(0, 285, PageLeft + Cell, 332),
+               }),
+               fake::CallsTo({"InvalidateRect"}));
+
+  // A range whose first line lies above the view: only what is in view.
+  SendScrollRequest(SB_THUMBPOSITION, 2);
+  fake::ClearCalls();
+  InvalidateTextRange(1, 16);
+  EXPECT_CALLS((std::vector<std::string>{area(0, 144, 800, 191), area(0, 191, PageLeft + Cell, 238)}),
+               fake::CallsTo({"InvalidateRect"}));
+}
+
+TEST_F(DocumentTest, ScrollCaretIntoViewKeepsTheCaretLineInTheFirstViewRows) {
+  OpenDocumentWindow();
+  std::u16string text;
+  for (int i = 0; i < 39; i++) text += u"line\r\n";
+  ShowText(text);
+  CaretIndex = LineTable[10].Start;
+  ScrollCaretIntoView();
+  EXPECT_EQ(1, ScrollLine) << "one line below the last used row scrolls one line";
+  CaretIndex = LineTable[0].Start;
+  ScrollCaretIntoView();
+  EXPECT_EQ(0, ScrollLine) << "above the view: the caret's line becomes the top line";
+
+  fake::ResizeWindow(800, 150);
+  ASSERT_EQ(0, ViewRows);
+  CaretIndex = LineTable[7].Start;
+  ScrollCaretIntoView();
+  EXPECT_EQ(7, ScrollLine) << "with no rows to spare the caret's line is the top line";
+  EXPECT_EQ(7, fake::ScrollPosition());
+}
