@@ -1,9 +1,12 @@
-// The program's one top-level window.
+// The program's entry and its one window: start-up, message routing, the
+// question before a changed document is closed, and shutdown.
 #pragma once
 
 #include <windows.h>
 
 extern HWND MainWindow;  // owner of every message box and target of every repaint
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Reports a failed operation at once: caption names the operation, text the cause.
 void ReportFailure(LPCSTR text, LPCSTR caption);

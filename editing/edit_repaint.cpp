@@ -4,7 +4,6 @@
 
 #include <string.h>
 
-#include "app/main_window.h"
 #include "document/document_store.h"
 #include "document/page_geometry.h"
 #include "input/caret_placement.h"
@@ -56,11 +55,7 @@ void RepaintAfterEdit(const LineRecord *snapshot, int oldLineCount, int editPoin
   if (oldLineCount != LineCount) {
     int top = LineTop(commonLines - 1) + LineHeight;
     if (top < TextTop) top = TextTop;
-    if (top < ClientHeight) {
-      RECT below = {0, top, ClientWidth, ClientHeight};
-      InvalidateRect(MainWindow, &below, TRUE);
-      UpdateWindow(MainWindow);
-    }
+    if (top < ClientHeight) RepaintRect({0, top, ClientWidth, ClientHeight});
   }
 
   int oldTop = ScrollLine;

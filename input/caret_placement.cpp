@@ -47,11 +47,14 @@ static void ReleaseMeasuringDC(HDC dc, HFONT previous) {
   ReleaseDC(MainWindow, dc);
 }
 
-static void RepaintLineSpan(int line, int left, int right) {
-  int top = LineTop(line);
-  RECT area = {left, top, right, top + LineHeight};
+void RepaintRect(const RECT &area) {
   InvalidateRect(MainWindow, &area, TRUE);
   UpdateWindow(MainWindow);
+}
+
+static void RepaintLineSpan(int line, int left, int right) {
+  int top = LineTop(line);
+  RepaintRect({left, top, right, top + LineHeight});
 }
 
 void InvalidateCaret(int index) {

@@ -13,8 +13,9 @@ int IndexX(HDC dc, int line, int index);
 // True when the top of line lies in the view: TextTop <= LineTop < ClientHeight.
 bool LineOnScreen(int line);
 
-// Each repaints its area at once (InvalidateRect, then UpdateWindow), so the
-// painters see the state of the moment of the call.
+// Each repaints its area at once (InvalidateRect with erase, then
+// UpdateWindow), so the painters see the state of the moment of the call.
+void RepaintRect(const RECT &area);
 // The one-pixel caret strip in front of index.
 void InvalidateCaret(int index);
 // The given line from the x of index to the right edge of the client area.

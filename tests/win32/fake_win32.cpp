@@ -81,6 +81,16 @@ struct State {
   int dpi = 96;
   ScrollBar scroll;
 
+  WNDPROC classProcedure = nullptr;  // registered by RegisterClassW
+  int defaultWidth = 800;            // client size CreateWindowExW gives
+  int defaultHeight = 700;
+  bool shown = false;
+  bool destroyed = false;
+  int quitCode = -1;
+  std::deque<MSG> posted;
+  std::map<UINT_PTR, UINT> timers;  // running timers: id -> period
+  bool capture = false;             // the window holds the mouse capture
+
   std::vector<Dc> dcs;
   std::vector<Font> fonts{{SystemFontDescription(), false}};
   std::map<WCHAR, GlyphOverride> glyphs;
@@ -100,7 +110,7 @@ State g;
 // A handle is (index << 3) | kind. The low bits are never zero, so a handle
 // can never equal a heap block, which malloc aligns to at least 8 bytes.
 
-enum Kind : uintptr_t { kBlock = 0, kWindow = 1, kDcHandle = 2, kFont = 3, kHeap = 4 };
+enum Kind : uintptr_t { kBlock = 0, kWindow = 1, kDcHandle = 2, kFont = 3, kHeap = 4, kStock = 5 };
 
 template <typename Handle>
 Handle MakeHandle(Kind kind, size_t index) {
@@ -134,6 +144,8 @@ std::string HandleName(const void *handle) {
     case kHeap:
       if (index == 0) return "heap";
       break;
+    case kStock:
+      return "stockobject";
     case kBlock: {
       auto block = g.blocks.find(handle);
       if (block != g.blocks.end()) return "block" + std::to_string(block->second.id);
@@ -220,6 +232,7 @@ void Append(std::string &s, const char *piece) { s += piece; }
 void Append(std::string &s, int value) { s += std::to_string(value); }
 void Append(std::string &s, UINT value) { s += std::to_string(value); }
 void Append(std::string &s, size_t value) { s += std::to_string(value); }
+void Append(std::string &s, long long value) { s += std::to_string(value); }
 void Append(std::string &s, const void *handle) { s += HandleName(handle); }
 void Append(std::string &s, const RECT *rect) { s += rect ? RectText(*rect) : "NULL"; }
 void Append(std::string &s, Bool b) { s += b.value ? "TRUE" : "FALSE"; }
@@ -580,15 +593,27 @@ bool Ink(WCHAR unit, int column, int row, int height) {
 WCHAR CodeUnit(char c) { return (unsigned char)c; }  // TextOutA: Latin-1
 WCHAR CodeUnit(WCHAR c) { return c; }
 
+// Draws the units from x (their centre with TA_CENTER), inside clip when given.
 template <typename Char>
-void DrawUnits(const Dc &dc, int x, int y, const Char *text, int count) {
+void DrawUnits(const Dc &dc, int x, int y, const Char *text, int count, const RECT *clip) {
   const LOGFONTA &font = g.fonts[dc.font].description;
   int em = Em(font), height = Metrics(font).tmHeight;
+  if (dc.align & TA_CENTER) {
+    int extent = 0;
+    for (int i = 0; i < count; ++i) {
+      ABC abc = DrawnGlyph(CodeUnit(text[i]), em);
+      extent += abc.abcA + (int)abc.abcB + abc.abcC;
+    }
+    x -= extent / 2;
+  }
+  RECT limit = clip ? *clip : Client();
+  auto box = [&](int left, int right) { return Intersect({left, y, right, y + height}, limit); };
   if (dc.bkMode == OPAQUE) {  // all cells first, so no cell covers a neighbour's overhang
     for (int i = 0, pen = x; i < count; ++i) {
       ABC abc = DrawnGlyph(CodeUnit(text[i]), em);
       int next = pen + abc.abcA + (int)abc.abcB + abc.abcC;
-      Fill(dc, std::min(pen, next), y, std::max(pen, next), y + height, 255);
+      RECT cell = box(std::min(pen, next), std::max(pen, next));
+      Fill(dc, cell.left, cell.top, cell.right, cell.bottom, 255);
       pen = next;
     }
   }
@@ -596,7 +621,8 @@ void DrawUnits(const Dc &dc, int x, int y, const Char *text, int count) {
     WCHAR unit = CodeUnit(text[i]);
     ABC abc = DrawnGlyph(unit, em);
     int left = pen + abc.abcA;
-    ForEachPixel(dc, left, y, left + (int)abc.abcB, y + height, [&](int px, int py, uint8_t &pixel) {
+    RECT ink = box(left, left + (int)abc.abcB);
+    ForEachPixel(dc, ink.left, ink.top, ink.right, ink.bottom, [&](int px, int py, uint8_t &pixel) {
       if (Ink(unit, px - left, py - y, height)) pixel = 0;
     });
     pen = left + (int)abc.abcB + abc.abcC;
@@ -610,11 +636,11 @@ BOOL TextOutUnits(const char *function, HDC handle, int x, int y, const Char *te
   if (ok && (count < 0 || (count > 0 && !text))) {
     ReportMisuse(std::string(function) + ": invalid text or count");
     ok = false;
-  } else if (ok && dc->align != (TA_LEFT | TA_TOP)) {
+  } else if (ok && dc->align != (TA_LEFT | TA_TOP) && dc->align != (TA_CENTER | TA_TOP)) {
     ReportMisuse(std::string(function) + ": text align " + std::to_string(dc->align) + " is not modelled");
     ok = false;
   }
-  if (ok) DrawUnits(*dc, x, y, text, count);
+  if (ok) DrawUnits(*dc, x, y, text, count, nullptr);
   Record(function, "(", handle, ", ", x, ", ", y, ", ", TextArgument(text, ok ? count : 0), ")", Failed(ok));
   return ok;
 }
@@ -913,6 +939,25 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int count) {
   return TextOutUnits("TextOutA", dc, x, y, text, count);
 }
 
+BOOL WINAPI ExtTextOutW(HDC handle, int x, int y, UINT options, const RECT *rect, LPCWSTR text, UINT count,
+                        const INT *dx) {
+  Dc *dc = LiveDc(handle, "ExtTextOutW");
+  bool ok = dc != nullptr;
+  if (ok && (options & ~(UINT)ETO_CLIPPED || dx || ((options & ETO_CLIPPED) && !rect))) {
+    ReportMisuse("ExtTextOutW: only ETO_CLIPPED with a rectangle is modelled");
+    ok = false;
+  }
+  if (ok) DrawUnits(*dc, x, y, text, (int)count, options & ETO_CLIPPED ? rect : nullptr);
+  Record("ExtTextOutW(", handle, ", ", x, ", ", y, ", ", Hex{options}, ", ", rect, ", ",
+         TextArgument(text, ok ? (int)count : 0), ")", Failed(ok));
+  return ok;
+}
+
+HGDIOBJ WINAPI GetStockObject(int object) {
+  Record("GetStockObject(", object, ") -> stockobject");
+  return MakeHandle<HGDIOBJ>(kStock, 0);
+}
+
 BOOL WINAPI MoveToEx(HDC handle, int x, int y, LPPOINT previous) {
   Dc *dc = LiveDc(handle, "MoveToEx");
   if (dc) {
@@ -1030,18 +1075,173 @@ BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID block) {
 
 // ---- Test-facing API ------------------------------------------------------
 
-namespace fake {
+// ---- Window class, messages, timers and capture ---------------------------
 
-HWND OpenWindow(WNDPROC procedure, int clientWidth, int clientHeight) {
-  // A new window replaces the previous one, which stops existing.
+namespace {
+
+std::string WideText(LPCWSTR text) {
+  std::string narrow;
+  for (; text && *text; ++text) narrow += *text < 128 ? (char)*text : '?';
+  return narrow;
+}
+
+void MakeWindow(WNDPROC procedure, int width, int height) {
   ++g.windows;
   g.procedure = procedure;
   g.width = g.height = 0;
   g.eraseNeeded = false;
+  g.regionBounds = {0, 0, 0, 0};
   g.scroll = ScrollBar{};
-  SetClientSize(clientWidth, clientHeight);
+  g.shown = g.destroyed = false;
+  g.timers.clear();
+  g.capture = false;
+  SetClientSize(width, height);
+}
+
+void LoseCapture(HWND newOwner) {
+  if (!g.capture) return;
+  g.capture = false;
+  g.procedure(Window(), WM_CAPTURECHANGED, 0, (LPARAM)newOwner);
+}
+
+}  // namespace
+
+ATOM WINAPI RegisterClassW(const WNDCLASSW *windowClass) {
+  bool ok = CheckPointer(windowClass, "RegisterClassW", "WNDCLASSW") && windowClass->lpfnWndProc;
+  if (ok) g.classProcedure = windowClass->lpfnWndProc;
+  Record("RegisterClassW(\"", ok ? WideText(windowClass->lpszClassName).c_str() : "", "\", style ",
+         ok ? windowClass->style : 0u, ") -> ", ok ? 1 : 0);
+  return ok ? 1 : 0;
+}
+
+HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style, int, int, int, int, HWND,
+                            HMENU, HINSTANCE, LPVOID) {
+  if (!g.classProcedure) ReportMisuse("CreateWindowExW: no class registered");
+  MakeWindow(g.classProcedure, g.defaultWidth, g.defaultHeight);
+  Record("CreateWindowExW(", Hex{exStyle}, ", \"", WideText(className).c_str(), "\", \"", WideText(title).c_str(),
+         "\", ", Hex{style}, ") -> ", Window());
+  if (g.procedure) g.procedure(Window(), WM_CREATE, 0, 0);
   return Window();
 }
+
+LRESULT WINAPI DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  CheckWindow(window, "DefWindowProcW");
+  Record("DefWindowProcW(", window, ", ", Hex{message}, ", ", (long long)wParam, ", ", (long long)lParam, ")");
+  if (message == WM_CLOSE && !g.destroyed) {
+    LoseCapture(nullptr);
+    g.procedure(window, WM_DESTROY, 0, 0);
+    g.destroyed = true;
+  }
+  return 0;
+}
+
+BOOL WINAPI ShowWindow(HWND window, int showCommand) {
+  bool ok = CheckWindow(window, "ShowWindow");
+  Record("ShowWindow(", window, ", ", showCommand, ")");
+  if (ok && !g.shown) {  // the first showing sizes the window
+    g.shown = true;
+    AddToRegion(Client(), true);
+    g.procedure(window, WM_SIZE, 0, MAKELPARAM(g.width, g.height));
+  }
+  return FALSE;
+}
+
+BOOL WINAPI GetMessageW(LPMSG message, HWND, UINT, UINT) {
+  if (g.posted.empty()) {
+    ReportMisuse("GetMessageW: the queue is empty and nothing would ever arrive");
+    *message = MSG{};
+    message->message = WM_QUIT;
+  } else {
+    *message = g.posted.front();
+    g.posted.pop_front();
+  }
+  Record("GetMessageW() -> ", Hex{message->message});
+  return message->message != WM_QUIT;
+}
+
+BOOL WINAPI TranslateMessage(const MSG *) { return FALSE; }
+
+LRESULT WINAPI DispatchMessageW(const MSG *message) {
+  return g.procedure ? g.procedure(message->hwnd, message->message, message->wParam, message->lParam) : 0;
+}
+
+int WINAPI TranslateAcceleratorW(HWND, HACCEL, LPMSG) { return 0; }
+
+void WINAPI PostQuitMessage(int exitCode) {
+  Record("PostQuitMessage(", exitCode, ")");
+  g.quitCode = exitCode;
+  MSG quit{};
+  quit.message = WM_QUIT;
+  quit.wParam = (WPARAM)exitCode;
+  g.posted.push_back(quit);
+}
+
+HACCEL WINAPI LoadAcceleratorsW(HINSTANCE, LPCWSTR) { return MakeHandle<HACCEL>(kStock, 0); }
+HICON WINAPI LoadIconW(HINSTANCE, LPCWSTR) { return MakeHandle<HICON>(kStock, 0); }
+HCURSOR WINAPI LoadCursorW(HINSTANCE, LPCWSTR) { return MakeHandle<HCURSOR>(kStock, 0); }
+
+UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC procedure) {
+  bool ok = CheckWindow(window, "SetTimer");
+  if (procedure) ReportMisuse("SetTimer: timer procedures are not modelled");
+  if (ok) g.timers[id] = milliseconds;
+  Record("SetTimer(", window, ", ", (long long)id, ", ", milliseconds, ")");
+  return ok ? id : 0;
+}
+
+BOOL WINAPI KillTimer(HWND window, UINT_PTR id) {
+  bool ok = CheckWindow(window, "KillTimer") && g.timers.erase(id) == 1;
+  Record("KillTimer(", window, ", ", (long long)id, ")", Failed(ok));
+  return ok;
+}
+
+HWND WINAPI SetCapture(HWND window) {
+  bool ok = CheckWindow(window, "SetCapture");
+  HWND previous = g.capture ? Window() : nullptr;
+  if (ok) g.capture = true;
+  Record("SetCapture(", window, ") -> ", previous);
+  return previous;
+}
+
+BOOL WINAPI ReleaseCapture(void) {
+  Record("ReleaseCapture()");
+  LoseCapture(nullptr);
+  return TRUE;
+}
+
+namespace fake {
+
+HWND OpenWindow(WNDPROC procedure, int clientWidth, int clientHeight) {
+  // A new window replaces the previous one, which stops existing.
+  MakeWindow(procedure, clientWidth, clientHeight);
+  g.shown = true;
+  return Window();
+}
+
+void SetDefaultClientSize(int clientWidth, int clientHeight) {
+  g.defaultWidth = clientWidth;
+  g.defaultHeight = clientHeight;
+}
+
+LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) { return g.procedure(Window(), message, wParam, lParam); }
+bool WindowDestroyed() { return g.destroyed; }
+int QuitCode() { return g.quitCode; }
+
+UINT TimerPeriod(UINT_PTR id) {
+  auto timer = g.timers.find(id);
+  return timer == g.timers.end() ? 0 : timer->second;
+}
+
+void FireTimer(UINT_PTR id) {
+  if (TimerPeriod(id) == 0) {
+    ADD_FAILURE() << "fake::FireTimer: timer " << id << " is not running";
+    return;
+  }
+  g.procedure(Window(), WM_TIMER, id, 0);
+}
+
+HWND Capture() { return g.capture ? Window() : nullptr; }
+
+void TakeCaptureAway() { LoseCapture(MakeHandle<HWND>(kWindow, g.windows + 100)); }
 
 void ResizeWindow(int clientWidth, int clientHeight) {
   if (g.windows == 0) {

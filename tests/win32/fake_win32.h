@@ -23,6 +23,24 @@ HWND OpenWindow(WNDPROC procedure, int clientWidth, int clientHeight);
 void ResizeWindow(int clientWidth, int clientHeight);
 int ClientWidth();
 int ClientHeight();
+// CreateWindowExW makes the window with this client size (800 x 700 until set).
+void SetDefaultClientSize(int clientWidth, int clientHeight);
+// Sends a message to the window procedure as the system would dispatch it.
+LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam);
+// True once the window has been destroyed (DefWindowProcW on WM_CLOSE).
+bool WindowDestroyed();
+// The exit code PostQuitMessage posted, or -1.
+int QuitCode();
+
+// ---- Timers and capture -------------------------------------------------
+// The period of a running timer of the window, or 0 when it is not running.
+UINT TimerPeriod(UINT_PTR id);
+// Sends WM_TIMER for a running timer, as its period elapsing would.
+void FireTimer(UINT_PTR id);
+// The window holding the mouse capture, or NULL.
+HWND Capture();
+// Another window takes the capture: WM_CAPTURECHANGED to the window holding it.
+void TakeCaptureAway();
 
 // ---- Device resolution --------------------------------------------------
 // LOGPIXELSX and LOGPIXELSY of every screen DC; 96 until a test sets another.

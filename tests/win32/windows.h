@@ -37,6 +37,13 @@ typedef void *HGDIOBJ;
 typedef struct HWND__ *HWND;
 typedef struct HDC__ *HDC;
 typedef struct HFONT__ *HFONT;
+typedef struct HINSTANCE__ *HINSTANCE;
+typedef struct HICON__ *HICON;
+typedef HICON HCURSOR;
+typedef struct HBRUSH__ *HBRUSH;
+typedef struct HMENU__ *HMENU;
+typedef struct HACCEL__ *HACCEL;
+typedef WORD ATOM;
 
 typedef struct tagRECT {
   LONG left;
@@ -112,6 +119,29 @@ typedef struct tagPAINTSTRUCT {
 } PAINTSTRUCT, *LPPAINTSTRUCT;
 
 typedef LRESULT(CALLBACK *WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef void(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+
+typedef struct tagWNDCLASSW {
+  UINT style;
+  WNDPROC lpfnWndProc;
+  int cbClsExtra;
+  int cbWndExtra;
+  HINSTANCE hInstance;
+  HICON hIcon;
+  HCURSOR hCursor;
+  HBRUSH hbrBackground;
+  LPCWSTR lpszMenuName;
+  LPCWSTR lpszClassName;
+} WNDCLASSW;
+
+typedef struct tagMSG {
+  HWND hwnd;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  DWORD time;
+  POINT pt;
+} MSG, *LPMSG;
 
 static_assert(sizeof(LONG) == 4 && sizeof(DWORD) == 4 && sizeof(WCHAR) == 2, "Win32 sizes");
 static_assert(sizeof(LOGFONTA) == 60 && sizeof(TEXTMETRICA) == 56 && sizeof(ABC) == 12,
@@ -122,6 +152,7 @@ static_assert(sizeof(LOGFONTA) == 60 && sizeof(TEXTMETRICA) == 56 && sizeof(ABC)
 #define MAKELONG(a, b) ((LONG)(((WORD)(((UINT_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((UINT_PTR)(b)) & 0xffff))) << 16))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
+#define MAKEINTRESOURCEW(i) ((LPWSTR)((UINT_PTR)((WORD)(i))))
 
 // Messages
 #define WM_CREATE 0x0001
@@ -130,7 +161,24 @@ static_assert(sizeof(LOGFONTA) == 60 && sizeof(TEXTMETRICA) == 56 && sizeof(ABC)
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
 #define WM_ERASEBKGND 0x0014
+#define WM_QUIT 0x0012
+#define WM_CANCELMODE 0x001F
+#define WM_CHAR 0x0102
+#define WM_TIMER 0x0113
 #define WM_VSCROLL 0x0115
+#define WM_MOUSEMOVE 0x0200
+#define WM_LBUTTONDOWN 0x0201
+#define WM_LBUTTONUP 0x0202
+#define WM_CAPTURECHANGED 0x0215
+
+// Window classes and windows
+#define CS_VREDRAW 0x0001
+#define CS_HREDRAW 0x0002
+#define WS_OVERLAPPEDWINDOW 0x00CF0000
+#define WS_VSCROLL 0x00200000
+#define CW_USEDEFAULT ((int)0x80000000)
+#define IDC_ARROW MAKEINTRESOURCEW(32512)
+#define WHITE_BRUSH 0
 
 // Scroll bars
 #define SB_VERT 1
@@ -162,6 +210,8 @@ static_assert(sizeof(LOGFONTA) == 60 && sizeof(TEXTMETRICA) == 56 && sizeof(ABC)
 #define TA_LEFT 0
 #define TA_TOP 0
 #define TA_NOUPDATECP 0
+#define TA_CENTER 6
+#define ETO_CLIPPED 0x0004
 #define TRANSPARENT 1
 #define OPAQUE 2
 #define DSTINVERT (DWORD)0x00550009
@@ -173,6 +223,23 @@ static_assert(sizeof(LOGFONTA) == 60 && sizeof(TEXTMETRICA) == 56 && sizeof(ABC)
 #define HEAP_ZERO_MEMORY 0x00000008
 
 // USER32
+ATOM WINAPI RegisterClassW(const WNDCLASSW *windowClass);
+HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style, int x, int y, int width,
+                            int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID parameter);
+LRESULT WINAPI DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI ShowWindow(HWND window, int showCommand);
+BOOL WINAPI GetMessageW(LPMSG message, HWND window, UINT first, UINT last);
+BOOL WINAPI TranslateMessage(const MSG *message);
+LRESULT WINAPI DispatchMessageW(const MSG *message);
+int WINAPI TranslateAcceleratorW(HWND window, HACCEL accelerators, LPMSG message);
+void WINAPI PostQuitMessage(int exitCode);
+HACCEL WINAPI LoadAcceleratorsW(HINSTANCE instance, LPCWSTR name);
+HICON WINAPI LoadIconW(HINSTANCE instance, LPCWSTR name);
+HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR name);
+UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC procedure);
+BOOL WINAPI KillTimer(HWND window, UINT_PTR id);
+HWND WINAPI SetCapture(HWND window);
+BOOL WINAPI ReleaseCapture(void);
 HDC WINAPI GetDC(HWND window);
 int WINAPI ReleaseDC(HWND window, HDC dc);
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
@@ -186,6 +253,9 @@ HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint);
 BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT *paint);
 
 // GDI32
+HGDIOBJ WINAPI GetStockObject(int object);
+BOOL WINAPI ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT *rect, LPCWSTR text, UINT count,
+                        const INT *dx);
 int WINAPI GetDeviceCaps(HDC dc, int index);
 HFONT WINAPI CreateFontIndirectA(const LOGFONTA *description);
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
