@@ -115,7 +115,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+HWND CreateMainWindow(HINSTANCE instance, int showCommand) {
   // A Unicode window, so that WM_CHAR brings UTF-16 units, one per message.
   WNDCLASSW windowClass;
   memset(&windowClass, 0, sizeof windowClass);
@@ -129,12 +129,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   windowClass.lpszClassName = ProgramName;
   if (!RegisterClassW(&windowClass)) {
     MessageBoxA(NULL, "Can not register class", "Scrivlet", MB_OK | MB_ICONEXCLAMATION);
-    return 0;
+    return NULL;
   }
   HWND window = CreateWindowExW(0, ProgramName, ProgramName, WS_OVERLAPPEDWINDOW | WS_VSCROLL, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, instance, NULL);
   ShowWindow(window, showCommand);
   UpdateWindow(window);
+  return window;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  HWND window = CreateMainWindow(instance, showCommand);
+  if (window == NULL) return 0;
   HACCEL accelerators = LoadAcceleratorsW(instance, ProgramName);
   MSG message;
   while (GetMessageW(&message, NULL, 0, 0)) {

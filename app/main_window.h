@@ -7,6 +7,9 @@
 extern HWND MainWindow;  // owner of every message box and target of every repaint
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Registers the class, creates MainWindow, shows and paints it; NULL when the
+// class cannot be registered (the user has been told).
+HWND CreateMainWindow(HINSTANCE instance, int showCommand);
 
 // Reports a failed operation at once: caption names the operation, text the cause.
 void ReportFailure(LPCSTR text, LPCSTR caption);

@@ -1,0 +1,70 @@
+// The main window: start-up state, typed characters, the question before a
+// changed document is closed, and shutdown.
+#include <gtest/gtest.h>
+
+#include "app/main_window.h"
+#include "document/document_store.h"
+#include "document/page_geometry.h"
+#include "support/program_fixture.h"
+#include "view/character_picker.h"
+
+TEST_F(ProgramTest, StartsWithTheEmptyDocumentPaintedAndTheCaretAtTheTop) {
+  StartProgram(800, 1000);
+  EXPECT_EQ(1, DocumentLength);
+  EXPECT_FALSE(DocumentChangedSinceSave());
+  EXPECT_EQ(144, TextTop);
+  EXPECT_EQ(0, fake::Pixel(PageLeft, TextTop)) << "the caret";
+  EXPECT_EQ(0, fake::Pixel(PageLeft + 5, TextTop - 1)) << "the top border";
+  EXPECT_EQ(0, fake::Pixel(PageLeft + 5, TextTop - 2)) << "the text focus mark";
+  EXPECT_EQ(0, fake::Pixel(PageLeft + 5, TextTop + PageHeight)) << "the end of the page";
+  EXPECT_TRUE(fake::UpdateRegionEmpty());
+}
+
+TEST_F(ProgramTest, TypedCharactersArriveAsUtf16Units) {
+  StartProgram();
+  for (WPARAM unit : {0x41u, 0xE9u, 0x20ACu, 0x416u, 0xD83Du, 0xDE00u}) fake::Send(WM_CHAR, unit, 0);
+  fake::Send(WM_CHAR, 13, 0);
+  ASSERT_EQ(7, DocumentLength);
+  EXPECT_EQ((std::u16string{u'A', u'\u00E9', u'\u20AC', u'\u0416', 0xD83D, 0xDE00}),
+            std::u16string((const char16_t *)DocumentText, 6));
+}
+
+TEST_F(ProgramTest, ClosingAnUnchangedDocumentAsksNothing) {
+  StartProgram();
+  fake::Send(WM_CLOSE, 0, 0);
+  EXPECT_TRUE(fake::MessageBoxes().empty());
+  EXPECT_TRUE(fake::WindowDestroyed());
+  EXPECT_EQ(0, fake::QuitCode());
+}
+
+TEST_F(ProgramTest, ClosingAChangedDocumentAsksAndCancelKeepsEverything) {
+  StartProgram();
+  fake::Send(WM_CHAR, 'x', 0);
+  fake::AnswerNextMessageBox(IDCANCEL);
+  fake::Send(WM_CLOSE, 0, 0);
+  ASSERT_EQ(1u, fake::MessageBoxes().size());
+  EXPECT_EQ("The current file has changed since the last save.\nDo you wish to save the current file?",
+            fake::MessageBoxes()[0].text);
+  EXPECT_EQ("Save Current File?", fake::MessageBoxes()[0].caption);
+  EXPECT_EQ(0x23u, fake::MessageBoxes()[0].style);
+  EXPECT_EQ(MainWindow, fake::MessageBoxes()[0].owner);
+  EXPECT_FALSE(fake::WindowDestroyed());
+  EXPECT_EQ(2, DocumentLength);
+
+  fake::AnswerNextMessageBox(IDNO);
+  fake::Send(WM_CLOSE, 0, 0);
+  EXPECT_TRUE(fake::WindowDestroyed());
+  EXPECT_EQ(0, fake::QuitCode());
+}
+
+TEST_F(ProgramTest, DestroyedWhileAPickerButtonIsHeldLeavesNoTimerAndNoCapture) {
+  StartProgram();
+  POINT down = PickerButtonCentre(PickerDown);
+  PressAt(down.x, down.y);
+  ASSERT_EQ(1, PickerButtonHeld);
+  fake::Send(WM_CLOSE, 0, 0);
+  EXPECT_TRUE(fake::WindowDestroyed());
+  EXPECT_EQ(0u, fake::TimerPeriod(PickerRepeatTimer));
+  EXPECT_EQ(nullptr, fake::Capture());
+  EXPECT_EQ(0, fake::QuitCode());
+}
