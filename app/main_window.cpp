@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include "app/menu_commands.h"
 #include "document/document_store.h"
 #include "document/page_geometry.h"
 #include "editing/typed_characters.h"
@@ -109,6 +110,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MOUSEMOVE: return MoveMouse(window, wParam, lParam);
     case WM_LBUTTONDOWN: return PressLeftButton(lParam);
     case WM_LBUTTONUP: return ReleaseLeftButton(window, wParam, lParam);
+    case WM_COMMAND: return DispatchCommand(window, wParam, lParam);
+    case WM_INITMENUPOPUP: UpdateMenuState(); return 0;
     case WM_CAPTURECHANGED: return LoseCapture(window, message, wParam, lParam);
     case WM_CANCELMODE: return LoseCapture(window, message, wParam, lParam);
   }

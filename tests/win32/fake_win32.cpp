@@ -90,6 +90,9 @@ struct State {
   std::deque<MSG> posted;
   std::map<UINT_PTR, UINT> timers;  // running timers: id -> period
   bool capture = false;             // the window holds the mouse capture
+  std::map<UINT, UINT> menuChecks;   // command id -> MF_CHECKED or MF_UNCHECKED
+  std::map<UINT, UINT> menuEnables;  // command id -> MF_ENABLED or MF_GRAYED
+  bool clipboardHasText = false;
 
   std::vector<Dc> dcs;
   std::vector<Font> fonts{{SystemFontDescription(), false}};
@@ -1202,6 +1205,44 @@ HWND WINAPI SetCapture(HWND window) {
   return previous;
 }
 
+LRESULT WINAPI SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  Record("SendMessageW(", window, ", ", Hex{message}, ", ", (long long)wParam, ", ", (long long)lParam, ")");
+  return CheckWindow(window, "SendMessageW") ? g.procedure(window, message, wParam, lParam) : 0;
+}
+
+HMENU WINAPI GetMenu(HWND window) {
+  CheckWindow(window, "GetMenu");
+  Record("GetMenu(", window, ") -> menu");
+  return MakeHandle<HMENU>(kStock, 1);
+}
+
+DWORD WINAPI CheckMenuItem(HMENU, UINT item, UINT check) {
+  auto found = g.menuChecks.find(item);
+  DWORD previous = found == g.menuChecks.end() ? 0 : found->second;
+  g.menuChecks[item] = check;
+  Record("CheckMenuItem(menu, ", item, ", ", check == MF_CHECKED ? "MF_CHECKED" : "MF_UNCHECKED", ")");
+  return previous;
+}
+
+BOOL WINAPI EnableMenuItem(HMENU, UINT item, UINT enable) {
+  auto found = g.menuEnables.find(item);
+  BOOL previous = found == g.menuEnables.end() ? MF_ENABLED : (BOOL)found->second;
+  g.menuEnables[item] = enable;
+  Record("EnableMenuItem(menu, ", item, ", ", enable == MF_GRAYED ? "MF_GRAYED" : "MF_ENABLED", ")");
+  return previous;
+}
+
+BOOL WINAPI DrawMenuBar(HWND window) {
+  Record("DrawMenuBar(", window, ")");
+  return CheckWindow(window, "DrawMenuBar");
+}
+
+BOOL WINAPI IsClipboardFormatAvailable(UINT format) {
+  BOOL available = format == CF_UNICODETEXT && g.clipboardHasText;
+  Record("IsClipboardFormatAvailable(", format, ") -> ", Bool{available});
+  return available;
+}
+
 BOOL WINAPI ReleaseCapture(void) {
   Record("ReleaseCapture()");
   LoseCapture(nullptr);
@@ -1240,6 +1281,10 @@ void FireTimer(UINT_PTR id) {
 }
 
 HWND Capture() { return g.capture ? Window() : nullptr; }
+
+UINT MenuItemCheck(UINT id) { return g.menuChecks.count(id) ? g.menuChecks[id] : 0; }
+UINT MenuItemEnable(UINT id) { return g.menuEnables.count(id) ? g.menuEnables[id] : 0; }
+void SetClipboardHasText(bool hasText) { g.clipboardHasText = hasText; }
 
 void TakeCaptureAway() { LoseCapture(MakeHandle<HWND>(kWindow, g.windows + 100)); }
 

@@ -32,6 +32,14 @@ bool WindowDestroyed();
 // The exit code PostQuitMessage posted, or -1.
 int QuitCode();
 
+// ---- Menu and clipboard -------------------------------------------------
+// The check and enable state CheckMenuItem and EnableMenuItem left on the
+// item with this command id (MF_CHECKED / MF_GRAYED bits; 0 when untouched).
+UINT MenuItemCheck(UINT id);
+UINT MenuItemEnable(UINT id);
+// Whether the clipboard holds Unicode text.
+void SetClipboardHasText(bool hasText);
+
 // ---- Timers and capture -------------------------------------------------
 // The period of a running timer of the window, or 0 when it is not running.
 UINT TimerPeriod(UINT_PTR id);

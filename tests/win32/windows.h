@@ -170,6 +170,15 @@ static_assert(sizeof(LOGFONTA) == 60 && sizeof(TEXTMETRICA) == 56 && sizeof(ABC)
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
 #define WM_CAPTURECHANGED 0x0215
+#define WM_COMMAND 0x0111
+#define WM_INITMENUPOPUP 0x0117
+
+// Menus and the clipboard
+#define MF_ENABLED 0x0000
+#define MF_GRAYED 0x0001
+#define MF_UNCHECKED 0x0000
+#define MF_CHECKED 0x0008
+#define CF_UNICODETEXT 13
 
 // Window classes and windows
 #define CS_VREDRAW 0x0001
@@ -240,6 +249,12 @@ UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC 
 BOOL WINAPI KillTimer(HWND window, UINT_PTR id);
 HWND WINAPI SetCapture(HWND window);
 BOOL WINAPI ReleaseCapture(void);
+LRESULT WINAPI SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+HMENU WINAPI GetMenu(HWND window);
+DWORD WINAPI CheckMenuItem(HMENU menu, UINT item, UINT check);
+BOOL WINAPI EnableMenuItem(HMENU menu, UINT item, UINT enable);
+BOOL WINAPI DrawMenuBar(HWND window);
+BOOL WINAPI IsClipboardFormatAvailable(UINT format);
 HDC WINAPI GetDC(HWND window);
 int WINAPI ReleaseDC(HWND window, HDC dc);
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style);

@@ -1,0 +1,114 @@
+// Menu commands on the program's window: the layout settings with their check
+// marks and repaints, the Edit items' enabled state, About and Exit.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/main_window.h"
+#include "document/document_store.h"
+#include "document/layout_settings.h"
+#include "document/line_layout.h"
+#include "document/page_geometry.h"
+#include "resources/command_ids.h"
+#include "support/program_fixture.h"
+
+namespace {
+
+void Command(int id) { fake::Send(WM_COMMAND, (WPARAM)id, 0); }
+
+void Type(const std::u16string &text) {
+  for (char16_t unit : text) fake::Send(WM_CHAR, unit, 0);
+}
+
+}  // namespace
+
+TEST_F(ProgramTest, PointSizeChangeRelaysMovesTheCaretHomeAndRepaintsTheStrip) {
+  StartProgram();
+  Type(u"some words to lay out again");
+  SelectionStart = 2, SelectionEnd = 6, SelectionActive = 1;
+  fake::ClearCalls();
+  Command(IDM_POINT_SIZE_BASE + 8);
+  EXPECT_EQ(-8, PointSize);
+  EXPECT_EQ(MF_UNCHECKED, fake::MenuItemCheck(IDM_POINT_SIZE_BASE + 32));
+  EXPECT_EQ((UINT)MF_CHECKED, fake::MenuItemCheck(IDM_POINT_SIZE_BASE + 8));
+  EXPECT_LT(LineHeight, 47);
+  EXPECT_EQ(0, CaretIndex);
+  EXPECT_EQ(1, SelectionActive) << "the selection survives";
+  EXPECT_EQ(1u, fake::CallsTo({"InvalidateRect"}).size());
+  EXPECT_EQ("InvalidateRect(hwnd1, {0, 144, 800, 700}, TRUE)", fake::CallsTo({"InvalidateRect"})[0]);
+
+  fake::ClearCalls();
+  Command(IDM_POINT_SIZE_BASE + 8);
+  EXPECT_TRUE(fake::CallsTo({"InvalidateRect", "CheckMenuItem", "ScrollWindow"}).empty()) << "the checked item does nothing";
+}
+
+TEST_F(ProgramTest, WordWrapChangeRepaintsOnlyTheCaretWhenNoLineMoves) {
+  StartProgram();
+  Type(u"short");
+  fake::Send(WM_CHAR, 13, 0);  // ignored: lines of typed text only
+  fake::ClearCalls();
+  Command(IDM_WORD_WRAP_NO);
+  EXPECT_EQ(IDM_WORD_WRAP_NO, WordWrapChoice);
+  EXPECT_EQ((UINT)MF_CHECKED, fake::MenuItemCheck(IDM_WORD_WRAP_NO));
+  EXPECT_EQ(MF_UNCHECKED, fake::MenuItemCheck(IDM_WORD_WRAP_YES));
+  EXPECT_EQ(0, CaretIndex);
+  EXPECT_EQ(2u, fake::CallsTo({"InvalidateRect"}).size()) << "the old caret and the new one";
+  fake::Screen incremental = fake::CaptureScreen();
+  fake::RepaintWholeWindow();
+  EXPECT_EQ("", fake::DescribeScreenDifference(fake::CaptureScreen(), incremental));
+}
+
+TEST_F(ProgramTest, WordWrapChangeScrolledDownReturnsToTheTopAndLeavesNothingStale) {
+  StartProgram();
+  for (int i = 0; i < 30; i++) Type(u"wrapped words fill these lines ");
+  fake::Send(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 12), 0);
+  Command(IDM_WORD_WRAP_NO);
+  EXPECT_EQ(0, ScrollLine);
+  fake::Screen incremental = fake::CaptureScreen();
+  fake::RepaintWholeWindow();
+  EXPECT_EQ("", fake::DescribeScreenDifference(fake::CaptureScreen(), incremental));
+}
+
+TEST_F(ProgramTest, WordWrapSnapshotFailureKeepsTheOldSetting) {
+  StartProgram();
+  fake::FailNextAllocations(1);
+  Command(IDM_WORD_WRAP_NO);
+  ASSERT_EQ(1u, fake::MessageBoxes().size());
+  EXPECT_EQ("Can not allocate memory", fake::MessageBoxes()[0].text);
+  EXPECT_EQ("Can Not Adjust Word Wrap", fake::MessageBoxes()[0].caption);
+  EXPECT_EQ(IDM_WORD_WRAP_YES, WordWrapChoice);
+  EXPECT_EQ(0u, fake::MenuItemCheck(IDM_WORD_WRAP_NO));
+}
+
+TEST_F(ProgramTest, EditItemsAreEnabledByWhatTheyCanActOn) {
+  StartProgram();
+  fake::Send(WM_INITMENUPOPUP, 0, 0);
+  for (UINT id : {IDM_EDIT_CUT, IDM_EDIT_COPY, IDM_EDIT_DELETE, IDM_EDIT_PASTE, IDM_EDIT_SELECT_ALL}) {
+    EXPECT_EQ((UINT)MF_GRAYED, fake::MenuItemEnable(id)) << id;
+  }
+  Type(u"ab");
+  SelectionStart = 0, SelectionEnd = 1, SelectionActive = 1;
+  fake::SetClipboardHasText(true);
+  fake::Send(WM_INITMENUPOPUP, 0, 0);
+  for (UINT id : {IDM_EDIT_CUT, IDM_EDIT_COPY, IDM_EDIT_DELETE, IDM_EDIT_PASTE, IDM_EDIT_SELECT_ALL}) {
+    EXPECT_EQ((UINT)MF_ENABLED, fake::MenuItemEnable(id)) << id;
+  }
+  Command(IDM_EDIT_DELETE);
+  EXPECT_EQ(2, DocumentLength);
+}
+
+TEST_F(ProgramTest, AboutShowsTwoLinesAndExitGoesThroughTheCloseQuestion) {
+  StartProgram();
+  Command(IDM_ABOUT);
+  ASSERT_EQ(1u, fake::MessageBoxes().size());
+  EXPECT_EQ("Scrivlet\nText Editor Computer Program", fake::MessageBoxes()[0].text);
+  EXPECT_EQ("Scrivlet", fake::MessageBoxes()[0].caption);
+  EXPECT_EQ(0x40u, fake::MessageBoxes()[0].style);
+  Type(u"x");
+  fake::AnswerNextMessageBox(IDCANCEL);
+  Command(IDM_FILE_EXIT);
+  EXPECT_EQ("Save Current File?", fake::MessageBoxes().at(1).caption);
+  EXPECT_FALSE(fake::WindowDestroyed());
+  fake::Send(WM_COMMAND, 40999, 0);
+  EXPECT_EQ("DefWindowProcW(hwnd1, 0x111, 40999, 0)", fake::CallsTo({"DefWindowProcW"}).back()) << "an unknown id";
+}
