@@ -8,6 +8,7 @@
 #include "document/document_store.h"
 #include "document/page_geometry.h"
 #include "editing/typed_characters.h"
+#include "files/unicode_files.h"
 #include "view/character_picker.h"
 #include "view/mouse_input.h"
 #include "view/page_painter.h"
@@ -23,6 +24,7 @@ static LRESULT StartMainWindow(HWND window) {
   MainWindow = window;
   InitPageMetrics();
   StartEmptyDocument();
+  InitFileDialogRecord();
   return 0;
 }
 
@@ -45,14 +47,20 @@ static LRESULT PaintMainWindow(HWND window) {
   return 0;
 }
 
+static const char CloseQuestion[] =
+    "The current file has changed since the last save.\nDo you wish to save the current file?";
+
+// Yes saves and keeps the window; the user closes again.
 static LRESULT CloseMainWindow(HWND window, WPARAM wParam, LPARAM lParam) {
-  if (DocumentChangedSinceSave()) {
-    int answer = MessageBoxA(MainWindow,
-                             "The current file has changed since the last save.\nDo you wish to save the current file?",
-                             "Save Current File?", MB_YESNOCANCEL | MB_ICONQUESTION);
-    if (answer != IDNO) return 0;
-  }
+  if (!ConfirmDiscard(CloseQuestion)) return 0;
   return DefWindowProcW(window, WM_CLOSE, wParam, lParam);
+}
+
+// Ending the Windows session would discard a changed document without a word.
+static LRESULT QueryEndSession() {
+  if (!DocumentChangedSinceSave()) return TRUE;
+  int answer = MessageBoxA(MainWindow, CloseQuestion, "Save Current File?", MB_YESNOCANCEL | MB_ICONQUESTION);
+  return answer == IDNO || (answer == IDYES && SaveDocument());
 }
 
 static LRESULT DestroyMainWindow() {
@@ -104,6 +112,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SIZE: return ResizeMainWindow(lParam);
     case WM_PAINT: return PaintMainWindow(window);
     case WM_CLOSE: return CloseMainWindow(window, wParam, lParam);
+    case WM_QUERYENDSESSION: return QueryEndSession();
     case WM_CHAR: if (!PickerKeyboardMode) TypeCharacter((int)wParam); return 0;
     case WM_TIMER: if (wParam == PickerRepeatTimer) PickerAutorepeatTick(); return 0;
     case WM_VSCROLL: HandleVerticalScroll(wParam); return 0;

@@ -5,6 +5,7 @@
 #include "document/document_store.h"
 #include "document/layout_settings.h"
 #include "editing/delete_selection.h"
+#include "files/unicode_files.h"
 #include "resources/command_ids.h"
 
 static void ShowAbout() {
@@ -18,6 +19,9 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   switch (command) {
+    case IDM_FILE_NEW: NewDocument(); return 0;
+    case IDM_FILE_OPEN: OpenDocument(); return 0;
+    case IDM_FILE_SAVE: SaveDocument(); return 0;
     case IDM_FILE_EXIT: SendMessageW(MainWindow, WM_CLOSE, 0, 0); return 0;
     case IDM_EDIT_DELETE: DeleteSelection(); return 0;
     case IDM_WORD_WRAP_NO: SetWordWrap(wParam); return 0;

@@ -1,6 +1,7 @@
 // The Win32 double: one window with an 8-bit framebuffer and a per-pixel
-// update region, a metric font model, scripted message boxes and a counted
-// heap. Every call is logged; misuse of the API fails the running test.
+// update region, a metric font model, scripted message boxes and file
+// dialogs, in-memory files and a counted heap. Every call is logged; misuse
+// of the API fails the running test.
 #include "fake_win32.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <iterator>
 #include <map>
+#include <set>
 #include <unordered_map>
 
 namespace {
@@ -57,6 +60,16 @@ LOGFONTA SystemFontDescription() {
   return font;
 }
 
+struct FileHandle {
+  FileHandle(const std::string &filePath, DWORD fileAccess, DWORD fileShare)
+      : path(filePath), access(fileAccess), share(fileShare) {}
+  std::string path;
+  DWORD access;
+  DWORD share;
+  size_t position = 0;
+  bool open = true;
+};
+
 struct ScrollBar {
   int min = 0;  // the default range of a standard scroll bar
   int max = 100;
@@ -101,6 +114,18 @@ struct State {
   std::vector<fake::MessageBoxRecord> boxes;
   std::deque<int> answers;
 
+  std::map<std::string, std::string> files;  // path -> bytes
+  std::set<std::string> folders;             // made by MakeFolder, without a trailing backslash
+  std::vector<FileHandle> fileHandles;       // every file handle made, by index
+  std::map<std::string, int> failures;       // function -> calls left that fail
+  bool shortWrite = false;
+  DWORD shortWriteBytes = 0;
+  UINT lastTemporary = 0;  // the number GetTempFileNameA gave last
+  std::deque<std::string> fileAnswers;
+  OPENFILENAMEA lastDialog{};
+  std::string lastFilter;
+  std::string title;
+
   int failAllocations = 0;
   std::unordered_map<const void *, Block> blocks;
   int blocksMade = 0;
@@ -113,7 +138,7 @@ State g;
 // A handle is (index << 3) | kind. The low bits are never zero, so a handle
 // can never equal a heap block, which malloc aligns to at least 8 bytes.
 
-enum Kind : uintptr_t { kBlock = 0, kWindow = 1, kDcHandle = 2, kFont = 3, kHeap = 4, kStock = 5 };
+enum Kind : uintptr_t { kBlock = 0, kWindow = 1, kDcHandle = 2, kFont = 3, kHeap = 4, kStock = 5, kFile = 6 };
 
 template <typename Handle>
 Handle MakeHandle(Kind kind, size_t index) {
@@ -133,6 +158,7 @@ HANDLE ProcessHeap() { return MakeHandle<HANDLE>(kHeap, 0); }
 
 std::string HandleName(const void *handle) {
   if (!handle) return "NULL";
+  if (handle == INVALID_HANDLE_VALUE) return "INVALID_HANDLE_VALUE";
   size_t index = reinterpret_cast<uintptr_t>(handle) >> 3;
   switch (reinterpret_cast<uintptr_t>(handle) & 7) {
     case kWindow:
@@ -149,6 +175,9 @@ std::string HandleName(const void *handle) {
       break;
     case kStock:
       return "stockobject";
+    case kFile:
+      if (index < g.fileHandles.size()) return "file" + std::to_string(index + 1);
+      break;
     case kBlock: {
       auto block = g.blocks.find(handle);
       if (block != g.blocks.end()) return "block" + std::to_string(block->second.id);
@@ -177,6 +206,18 @@ struct Named {  // a constant printed by name when it has one
 struct Quoted {
   const char *text;
   size_t length;
+};
+struct PathText {  // quoted with its backslashes as they are, for readable paths
+  const char *text;
+};
+struct FlagName {
+  DWORD bit;
+  const char *name;
+};
+struct Flags {  // bits printed by name, joined with " | "; "0" when none
+  DWORD value;
+  const FlagName *names;
+  size_t count;
 };
 struct Units {
   const WCHAR *text;
@@ -255,15 +296,15 @@ void Append(std::string &s, Hex h) {
   s += text;
 }
 
-void Append(std::string &s, Quoted q) {
-  if (!q.text) {
+void AppendQuoted(std::string &s, const char *text, size_t length, bool escapeBackslash) {
+  if (!text) {
     s += "NULL";
     return;
   }
   s += '"';
-  for (size_t i = 0; i < q.length; ++i) {
-    unsigned char c = (unsigned char)q.text[i];
-    if (c == '"' || c == '\\') {
+  for (size_t i = 0; i < length; ++i) {
+    unsigned char c = (unsigned char)text[i];
+    if (c == '"' || (c == '\\' && escapeBackslash)) {
       s += '\\';
       s += (char)c;
     } else if (c == '\n') {
@@ -277,6 +318,25 @@ void Append(std::string &s, Quoted q) {
     }
   }
   s += '"';
+}
+
+void Append(std::string &s, Quoted q) { AppendQuoted(s, q.text, q.length, true); }
+void Append(std::string &s, PathText p) { AppendQuoted(s, p.text, p.text ? std::strlen(p.text) : 0, false); }
+
+void Append(std::string &s, Flags f) {
+  std::string text;
+  DWORD rest = f.value;
+  for (size_t i = 0; i < f.count; ++i) {
+    if (!(rest & f.names[i].bit)) continue;
+    if (!text.empty()) text += " | ";
+    text += f.names[i].name;
+    rest &= ~f.names[i].bit;
+  }
+  if (rest) {
+    if (!text.empty()) text += " | ";
+    Append(text, Hex{rest});
+  }
+  s += text.empty() ? "0" : text;
 }
 
 void Append(std::string &s, Units u) {
@@ -319,6 +379,18 @@ const char *HeapFlagsName(DWORD flags) { return flags == HEAP_ZERO_MEMORY ? "HEA
 const char *RegionTypeName(int type) {
   return type == NULLREGION ? "NULLREGION" : type == SIMPLEREGION ? "SIMPLEREGION" : "COMPLEXREGION";
 }
+const char *DispositionName(DWORD disposition) {
+  return disposition == CREATE_ALWAYS ? "CREATE_ALWAYS" : disposition == OPEN_EXISTING ? "OPEN_EXISTING" : nullptr;
+}
+const FlagName kAccessNames[] = {{GENERIC_READ, "GENERIC_READ"}, {GENERIC_WRITE, "GENERIC_WRITE"}};
+const FlagName kShareNames[] = {{FILE_SHARE_READ, "FILE_SHARE_READ"}};
+const FlagName kMoveNames[] = {{MOVEFILE_REPLACE_EXISTING, "MOVEFILE_REPLACE_EXISTING"},
+                               {MOVEFILE_WRITE_THROUGH, "MOVEFILE_WRITE_THROUGH"}};
+template <size_t count>
+Flags FlagsOf(DWORD value, const FlagName (&names)[count]) {
+  return {value, names, count};
+}
+
 const char *AnswerName(int answer) {
   switch (answer) {
     case IDOK:
@@ -1076,6 +1148,343 @@ BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID block) {
   return ok;
 }
 
+// ---- Files ------------------------------------------------------------------
+
+namespace {
+
+const char *const kFailable[] = {"CreateFileA", "ReadFile",         "WriteFile",   "FlushFileBuffers", "CloseHandle",
+                                 "GetFileSize", "GetTempFileNameA", "MoveFileExA", "DeleteFileA"};
+
+// Consumes one failure FailNext queued for function.
+bool InjectedFailure(const char *function) {
+  auto left = g.failures.find(function);
+  if (left == g.failures.end() || left->second == 0) return false;
+  --left->second;
+  return true;
+}
+
+// "C:\docs\" names the same folder as "C:\docs".
+std::string FolderName(std::string folder) {
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
+bool FolderExists(const std::string &path) {
+  const std::string folder = FolderName(path);
+  if (g.folders.count(folder)) return true;
+  const std::string inside = folder + '\\';
+  auto isInside = [&inside](const std::string &name) { return name.compare(0, inside.size(), inside) == 0; };
+  auto file = g.files.lower_bound(inside);
+  auto made = g.folders.lower_bound(inside);
+  return (file != g.files.end() && isInside(file->first)) || (made != g.folders.end() && isInside(*made));
+}
+
+// A path without a backslash lies in the current folder, which exists.
+bool ParentExists(const std::string &path) {
+  size_t slash = path.rfind('\\');
+  return slash == std::string::npos || FolderExists(path.substr(0, slash));
+}
+
+bool IsOpen(const std::string &path) {
+  return std::any_of(g.fileHandles.begin(), g.fileHandles.end(),
+                     [&path](const FileHandle &file) { return file.open && file.path == path; });
+}
+
+// Windows refuses to move or delete a file while a handle to it is open.
+bool Removable(const std::string &path) { return g.files.count(path) && !IsOpen(path); }
+
+// Whether a handle with access would trespass on a handle opened with share.
+// No write sharing is modelled, so any writer excludes every other handle.
+bool Conflicts(DWORD access, DWORD share) {
+  return ((access & GENERIC_READ) && !(share & FILE_SHARE_READ)) || (access & GENERIC_WRITE);
+}
+
+bool Openable(const std::string &path, DWORD access, DWORD share, DWORD disposition) {
+  if (disposition == OPEN_EXISTING ? !g.files.count(path) : !ParentExists(path)) return false;
+  return std::none_of(g.fileHandles.begin(), g.fileHandles.end(), [&](const FileHandle &file) {
+    return file.open && file.path == path && (Conflicts(access, file.share) || Conflicts(file.access, share));
+  });
+}
+
+FileHandle *LiveFile(HANDLE handle, const char *function) {
+  size_t index;
+  if (!Decode(handle, kFile, g.fileHandles.size(), &index)) {
+    ReportMisuse(std::string(function) + ": " + HandleName(handle) + " is not a file");
+    return nullptr;
+  }
+  if (!g.fileHandles[index].open) {
+    ReportMisuse(std::string(function) + ": " + HandleName(handle) + " used after CloseHandle");
+    return nullptr;
+  }
+  return &g.fileHandles[index];
+}
+
+// What ReadFile and WriteFile both require: only overlapped calls may leave
+// out the count, and overlapped handles are not modelled.
+FileHandle *TransferFile(HANDLE handle, const void *buffer, DWORD bytes, const DWORD *count, const void *overlapped,
+                       const char *function) {
+  FileHandle *file = LiveFile(handle, function);
+  if (file && overlapped) {
+    ReportMisuse(std::string(function) + ": overlapped transfers are not modelled");
+    return nullptr;
+  }
+  if (file && (!count || (!buffer && bytes))) {
+    ReportMisuse(std::string(function) + ": NULL buffer or count");
+    return nullptr;
+  }
+  return file;
+}
+
+}  // namespace
+
+HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD share, void *security, DWORD disposition,
+                          DWORD attributes, HANDLE templateFile) {
+  bool ok = CheckPointer(path, "CreateFileA", "path");
+  if (ok && ((access & ~(DWORD)(GENERIC_READ | GENERIC_WRITE)) || (share & ~(DWORD)FILE_SHARE_READ) || security ||
+             !DispositionName(disposition) || (attributes & ~(DWORD)FILE_ATTRIBUTE_NORMAL) || templateFile)) {
+    ReportMisuse("CreateFileA: only read and write access, FILE_SHARE_READ, CREATE_ALWAYS, OPEN_EXISTING and normal "
+                 "attributes are modelled");
+    ok = false;
+  }
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  if (ok && !InjectedFailure("CreateFileA") && Openable(path, access, share, disposition)) {
+    if (disposition == CREATE_ALWAYS) g.files[path].clear();
+    handle = MakeHandle<HANDLE>(kFile, g.fileHandles.size());
+    g.fileHandles.emplace_back(path, access, share);
+  }
+  Record("CreateFileA(", PathText{path}, ", ", FlagsOf(access, kAccessNames), ", ", FlagsOf(share, kShareNames), ", ",
+         Named{disposition, DispositionName(disposition)}, ") -> ", handle);
+  return handle;
+}
+
+DWORD WINAPI GetFileSize(HANDLE handle, DWORD *high) {
+  FileHandle *file = LiveFile(handle, "GetFileSize");
+  DWORD size = INVALID_FILE_SIZE;
+  if (file && !InjectedFailure("GetFileSize")) {
+    size = (DWORD)g.files[file->path].size();
+    if (high) *high = 0;  // in-memory files stay below 4 GB
+  }
+  Record("GetFileSize(", handle, ") -> ", Named{size, size == INVALID_FILE_SIZE ? "INVALID_FILE_SIZE" : nullptr});
+  return size;
+}
+
+BOOL WINAPI ReadFile(HANDLE handle, LPVOID buffer, DWORD bytes, DWORD *read, void *overlapped) {
+  if (read) *read = 0;  // Windows clears it before any checking
+  FileHandle *file = TransferFile(handle, buffer, bytes, read, overlapped, "ReadFile");
+  bool ok = file && !InjectedFailure("ReadFile") && (file->access & GENERIC_READ);
+  if (ok) {
+    const std::string &contents = g.files[file->path];
+    size_t count = file->position < contents.size() ? std::min<size_t>(bytes, contents.size() - file->position) : 0;
+    if (count) std::memcpy(buffer, contents.data() + file->position, count);
+    file->position += count;
+    *read = (DWORD)count;
+    Record("ReadFile(", handle, ", ", bytes, " bytes) -> ", *read);
+  } else {
+    Record("ReadFile(", handle, ", ", bytes, " bytes) -> FALSE");
+  }
+  return ok;
+}
+
+BOOL WINAPI WriteFile(HANDLE handle, const void *buffer, DWORD bytes, DWORD *written, void *overlapped) {
+  if (written) *written = 0;
+  FileHandle *file = TransferFile(handle, buffer, bytes, written, overlapped, "WriteFile");
+  bool ok = file && !InjectedFailure("WriteFile") && (file->access & GENERIC_WRITE);
+  if (ok) {
+    DWORD count = g.shortWrite ? std::min(bytes, g.shortWriteBytes) : bytes;
+    g.shortWrite = false;
+    std::string &contents = g.files[file->path];
+    if (contents.size() < file->position + count) contents.resize(file->position + count);
+    if (count) contents.replace(file->position, count, static_cast<const char *>(buffer), count);
+    file->position += count;
+    *written = count;
+    Record("WriteFile(", handle, ", ", bytes, " bytes) -> ", *written);
+  } else {
+    Record("WriteFile(", handle, ", ", bytes, " bytes) -> FALSE");
+  }
+  return ok;
+}
+
+BOOL WINAPI FlushFileBuffers(HANDLE handle) {
+  FileHandle *file = LiveFile(handle, "FlushFileBuffers");
+  // Writes reach the in-memory file at once; flushing needs write access all the same.
+  bool ok = file && !InjectedFailure("FlushFileBuffers") && (file->access & GENERIC_WRITE);
+  Record("FlushFileBuffers(", handle, ")", Failed(ok));
+  return ok;
+}
+
+BOOL WINAPI CloseHandle(HANDLE handle) {
+  FileHandle *file = LiveFile(handle, "CloseHandle");
+  bool ok = file && !InjectedFailure("CloseHandle");
+  if (file) file->open = false;  // Windows releases the handle even when closing reports an error
+  Record("CloseHandle(", handle, ")", Failed(ok));
+  return ok;
+}
+
+UINT WINAPI GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR name) {
+  bool ok = CheckPointer(folder, "GetTempFileNameA", "folder") && CheckPointer(prefix, "GetTempFileNameA", "prefix") &&
+            CheckPointer(name, "GetTempFileNameA", "name buffer");
+  if (ok && unique != 0) {
+    ReportMisuse("GetTempFileNameA: only unique 0 (make a new file) is modelled");
+    ok = false;
+  }
+  UINT number = 0;
+  const std::string stem = ok ? FolderName(folder) + '\\' + std::string(prefix).substr(0, 3) : "";
+  // The name needs room for 4 hex digits, ".tmp" and its 0 in the MAX_PATH buffer.
+  if (ok && !InjectedFailure("GetTempFileNameA") && FolderExists(folder) && stem.size() + 9 <= MAX_PATH) {
+    // Counts on from the last number, skipping names in use, until all 65535 are tried.
+    for (UINT tries = 0; tries < 0xFFFF && number == 0; ++tries) {
+      g.lastTemporary = g.lastTemporary % 0xFFFF + 1;
+      char digits[8];
+      std::snprintf(digits, sizeof digits, "%04X", g.lastTemporary);
+      const std::string path = stem + digits + ".tmp";
+      if (g.files.count(path)) continue;
+      g.files[path] = "";
+      std::memcpy(name, path.c_str(), path.size() + 1);
+      number = g.lastTemporary;
+    }
+  }
+  if (number) {
+    Record("GetTempFileNameA(", PathText{folder}, ", ", Quote(prefix), ", ", unique, ") -> ", PathText{name});
+  } else {
+    Record("GetTempFileNameA(", PathText{folder}, ", ", Quote(prefix), ", ", unique, ") -> 0");
+  }
+  return number;
+}
+
+BOOL WINAPI MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
+  bool ok = CheckPointer(from, "MoveFileExA", "source") && CheckPointer(to, "MoveFileExA", "target");
+  if (ok && (flags & ~(DWORD)(MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))) {
+    ReportMisuse("MoveFileExA: only MOVEFILE_REPLACE_EXISTING and MOVEFILE_WRITE_THROUGH are modelled");
+    ok = false;
+  }
+  ok = ok && !InjectedFailure("MoveFileExA") && Removable(from) && ParentExists(to) &&
+       (!g.files.count(to) || ((flags & MOVEFILE_REPLACE_EXISTING) && !IsOpen(to)));
+  if (ok) {
+    std::string bytes = std::move(g.files[from]);
+    g.files.erase(from);
+    g.files[to] = std::move(bytes);
+  }
+  Record("MoveFileExA(", PathText{from}, ", ", PathText{to}, ", ", FlagsOf(flags, kMoveNames), ")", Failed(ok));
+  return ok;
+}
+
+BOOL WINAPI DeleteFileA(LPCSTR path) {
+  bool ok = CheckPointer(path, "DeleteFileA", "path") && !InjectedFailure("DeleteFileA") && Removable(path);
+  if (ok) g.files.erase(path);
+  Record("DeleteFileA(", PathText{path}, ")", Failed(ok));
+  return ok;
+}
+
+// ---- COMDLG32 ---------------------------------------------------------------
+
+namespace {
+
+// lpstrFilter ends with two 0s in a row; every 0 up to them shows as '|'.
+std::string FilterText(const char *filter) {
+  std::string text;
+  for (size_t i = 0; filter; ++i) {
+    text += filter[i] ? filter[i] : '|';
+    if (i > 0 && filter[i] == 0 && filter[i - 1] == 0) break;
+  }
+  return text;
+}
+
+// What the user ends up choosing: the scripted path, with the default
+// extension the dialog adds to a name typed without one; "" when cancelled.
+std::string ChosenPath(const char *function, const OPENFILENAMEA &record) {
+  if (g.fileAnswers.empty()) {
+    ADD_FAILURE() << function << ": no scripted answer; cancelling";
+    return "";
+  }
+  std::string path = g.fileAnswers.front();
+  g.fileAnswers.pop_front();
+  if (path.empty()) return path;
+  if (record.lpstrDefExt && *record.lpstrDefExt && path.find('.', path.rfind('\\') + 1) == std::string::npos) {
+    path += '.' + std::string(record.lpstrDefExt).substr(0, 3);  // the dialog appends three characters at most
+  }
+  // The real dialog keeps asking rather than return such a path.
+  const char *refusal = nullptr;
+  if ((record.Flags & OFN_FILEMUSTEXIST) && !g.files.count(path)) {
+    refusal = "does not exist";
+  } else if ((record.Flags & OFN_PATHMUSTEXIST) && !ParentExists(path)) {
+    refusal = "is in no folder that exists";
+  }
+  if (refusal) {
+    ADD_FAILURE() << function << ": the dialog would not return \"" << path << "\", which " << refusal
+                  << "; cancelling";
+    return "";
+  }
+  return path;
+}
+
+BOOL FileDialog(const char *function, LPOPENFILENAMEA record) {
+  if (!CheckPointer(record, function, "OPENFILENAMEA")) {
+    Record(function, "(NULL) -> FALSE");
+    return FALSE;
+  }
+  // Only lStructSize bytes are the product's: a smaller record must not be read past its end.
+  g.lastDialog = OPENFILENAMEA{};
+  std::memcpy(&g.lastDialog, record, std::min<size_t>(record->lStructSize, sizeof(OPENFILENAMEA)));
+  g.lastFilter.clear();
+  if (record->lStructSize != sizeof(OPENFILENAMEA)) {
+    ReportMisuse(std::string(function) + ": lStructSize " + std::to_string(record->lStructSize) +
+                 " is not sizeof(OPENFILENAMEA), which the dialog refuses");
+    Record(function, "(lStructSize ", record->lStructSize, ") -> FALSE");
+    return FALSE;
+  }
+  g.lastFilter = FilterText(record->lpstrFilter);
+  bool ok = true;
+  if (!record->lpstrFile || record->nMaxFile == 0) {
+    ReportMisuse(std::string(function) + ": no lpstrFile buffer");
+    ok = false;
+  } else if (record->hwndOwner) {
+    ok = CheckWindow(record->hwndOwner, function);
+  }
+  if (!ok) {
+    Record(function, "(flags ", Hex{g.lastDialog.Flags}, ") -> FALSE");
+    return FALSE;
+  }
+  const std::string path = ChosenPath(function, *record);
+  if (path.empty()) {
+    Record(function, "(flags ", Hex{g.lastDialog.Flags}, ") -> cancelled");
+    return FALSE;
+  }
+  if (path.size() + 1 > record->nMaxFile) {
+    // FNERR_BUFFERTOOSMALL: the first two bytes hold the size needed.
+    if (record->nMaxFile >= 2) {
+      const WORD needed = (WORD)(path.size() + 1);
+      std::memcpy(record->lpstrFile, &needed, sizeof needed);
+    }
+    Record(function, "(flags ", Hex{g.lastDialog.Flags}, ") -> buffer too small for ", PathText{path.c_str()});
+    return FALSE;
+  }
+  std::memcpy(record->lpstrFile, path.c_str(), path.size() + 1);
+  const size_t nameStart = path.rfind('\\') + 1;  // 0 when there is no folder (npos + 1)
+  const std::string name = path.substr(nameStart);
+  if (record->lpstrFileTitle && record->nMaxFileTitle > 0) {
+    const size_t length = std::min<size_t>(name.size(), record->nMaxFileTitle - 1);
+    std::memcpy(record->lpstrFileTitle, name.data(), length);
+    record->lpstrFileTitle[length] = 0;
+  }
+  // Without an extension nFileExtension is the terminating 0's offset; after a final '.' it is 0.
+  const size_t dot = name.rfind('.');
+  size_t extension = nameStart + dot + 1;
+  if (dot == std::string::npos) {
+    extension = path.size();
+  } else if (dot + 1 == name.size()) {
+    extension = 0;
+  }
+  record->nFileOffset = (WORD)nameStart;
+  record->nFileExtension = (WORD)extension;
+  Record(function, "(flags ", Hex{g.lastDialog.Flags}, ") -> ", PathText{path.c_str()});
+  return TRUE;
+}
+
+}  // namespace
+
+BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA record) { return FileDialog("GetOpenFileNameA", record); }
+BOOL WINAPI GetSaveFileNameA(LPOPENFILENAMEA record) { return FileDialog("GetSaveFileNameA", record); }
+
 // ---- Test-facing API ------------------------------------------------------
 
 // ---- Window class, messages, timers and capture ---------------------------
@@ -1243,6 +1652,13 @@ BOOL WINAPI IsClipboardFormatAvailable(UINT format) {
   return available;
 }
 
+BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
+  bool ok = CheckWindow(window, "SetWindowTextA");
+  if (ok) g.title = text ? text : "";
+  Record("SetWindowTextA(", window, ", ", Quote(text), ")", Failed(ok));
+  return ok;
+}
+
 BOOL WINAPI ReleaseCapture(void) {
   Record("ReleaseCapture()");
   LoseCapture(nullptr);
@@ -1382,6 +1798,42 @@ int ScrollPosition() { return g.scroll.pos; }
 const std::vector<MessageBoxRecord> &MessageBoxes() { return g.boxes; }
 void AnswerNextMessageBox(int button) { g.answers.push_back(button); }
 
+void MakeFolder(const std::string &folder) { g.folders.insert(FolderName(folder)); }
+void PutFile(const std::string &path, const std::string &bytes) { g.files[path] = bytes; }
+bool FileExists(const std::string &path) { return g.files.count(path) != 0; }
+
+std::string FileBytes(const std::string &path) {
+  auto file = g.files.find(path);
+  if (file != g.files.end()) return file->second;
+  ADD_FAILURE() << "fake::FileBytes: there is no file \"" << path << "\"";
+  return "";
+}
+
+std::vector<std::string> FilePaths() {
+  std::vector<std::string> paths;
+  for (const auto &file : g.files) paths.push_back(file.first);
+  return paths;
+}
+
+void AnswerNextFileDialog(const std::string &path) { g.fileAnswers.push_back(path); }
+OPENFILENAMEA LastFileDialogRecord() { return g.lastDialog; }
+std::string LastFileDialogFilter() { return g.lastFilter; }
+
+void FailNext(const std::string &function, int count) {
+  if (std::find(std::begin(kFailable), std::end(kFailable), function) == std::end(kFailable)) {
+    ADD_FAILURE() << "fake::FailNext: " << function << " cannot be made to fail";
+    return;
+  }
+  g.failures[function] = count;
+}
+
+void ShortenNextWrite(DWORD bytes) {
+  g.shortWrite = true;
+  g.shortWriteBytes = bytes;
+}
+
+std::string WindowTitle() { return g.title; }
+
 void FailNextAllocations(int count) { g.failAllocations = count; }
 size_t HeapBytesInUse() { return g.heapBytes; }
 
@@ -1404,6 +1856,12 @@ std::vector<std::string> Leaks() {
   std::sort(blocks.begin(), blocks.end());
   for (const auto &block : blocks) {
     leaks.push_back("block" + std::to_string(block.first) + " of " + std::to_string(block.second) + " bytes not freed");
+  }
+  for (size_t i = 0; i < g.fileHandles.size(); ++i) {
+    if (!g.fileHandles[i].open) continue;
+    std::string entry = HandleName(MakeHandle<HANDLE>(kFile, i)) + " of ";
+    Append(entry, PathText{g.fileHandles[i].path.c_str()});
+    leaks.push_back(entry + " not closed");
   }
   return leaks;
 }

@@ -144,6 +144,37 @@ const std::vector<MessageBoxRecord> &MessageBoxes();
 // test and answers IDCANCEL.
 void AnswerNextMessageBox(int button);
 
+// ---- Files and file dialogs ----------------------------------------------
+// An in-memory file system: paths are compared as given ("C:\\docs\\a.txt").
+// A folder exists when some file lies in it or it was made with MakeFolder.
+void MakeFolder(const std::string &folder);
+void PutFile(const std::string &path, const std::string &bytes);
+bool FileExists(const std::string &path);
+std::string FileBytes(const std::string &path);
+// Every path that exists, sorted (temporary files left behind show here).
+std::vector<std::string> FilePaths();
+// The next GetOpenFileNameA or GetSaveFileNameA: the user chooses path (its
+// name after the last backslash becomes the file title; a name without an
+// extension gets lpstrDefExt), or cancels when path is empty. Save assumes
+// Yes to the overwrite question. A dialog with nothing queued, or an answer
+// the real dialog would never give (a missing file with OFN_FILEMUSTEXIST, a
+// missing folder with OFN_PATHMUSTEXIST), fails the test and cancels.
+void AnswerNextFileDialog(const std::string &path);
+// The record the product passed to the last file dialog, as it was passed.
+OPENFILENAMEA LastFileDialogRecord();
+std::string LastFileDialogFilter();  // lpstrFilter, every 0 through the closing pair shown as '|'
+// The next count calls to function (CreateFileA, ReadFile, WriteFile,
+// FlushFileBuffers, CloseHandle, GetFileSize, GetTempFileNameA, MoveFileExA,
+// DeleteFileA) fail: CreateFileA returns INVALID_HANDLE_VALUE, GetFileSize
+// INVALID_FILE_SIZE, the others FALSE (or 0); nothing is changed, except
+// that a failed CloseHandle still releases the handle, as Windows does.
+void FailNext(const std::string &function, int count = 1);
+// The next WriteFile writes only the first bytes bytes (a full disk) and
+// reports that count.
+void ShortenNextWrite(DWORD bytes);
+// The window title SetWindowTextA set last ("" before).
+std::string WindowTitle();
+
 // ---- Faults -------------------------------------------------------------
 // The next count HeapAlloc calls return NULL.
 void FailNextAllocations(int count);

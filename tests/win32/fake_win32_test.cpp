@@ -1,6 +1,6 @@
 // Self-tests of the Win32 double: product tests prove only as much as the
-// double behaves like Windows, so its painting, scrolling, font model, scripts
-// and misuse checks are pinned down here.
+// double behaves like Windows, so its painting, scrolling, font model, files,
+// scripts and misuse checks are pinned down here.
 #include "fake_win32.h"
 
 #include <gtest/gtest-spi.h>
@@ -389,6 +389,168 @@ TEST(FakeWin32, MisuseFailsTheTestAndLeaksAreListed) {
   HWND replacement = fake::OpenWindow(TestProcedure, 5, 5);
   EXPECT_NONFATAL_FAILURE(UpdateWindow(window), "hwnd1 is not the window");
   EXPECT_TRUE(UpdateWindow(replacement));
+}
+
+
+TEST(FakeWin32, FilesAreSharedMovedAndFailedAsWindowsDoes) {
+  const char *const a = "C:\\docs\\a.txt";
+  fake::MakeFolder("C:\\docs");
+  fake::PutFile(a, "old text");
+  char temporary[MAX_PATH];
+  ASSERT_EQ(GetTempFileNameA("C:\\docs", "scrivlet", 0, temporary), 1u);
+  EXPECT_STREQ(temporary, "C:\\docs\\scr0001.tmp");
+  EXPECT_EQ(fake::FileBytes(temporary), "");
+  HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  // Open for writing without sharing: nothing else may open, move or delete it.
+  EXPECT_EQ(CreateFileA(temporary, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr),
+            INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(MoveFileExA(temporary, a, MOVEFILE_REPLACE_EXISTING));
+  EXPECT_FALSE(DeleteFileA(temporary));
+  char buffer[16];
+  DWORD count = 99;
+  EXPECT_FALSE(ReadFile(file, buffer, sizeof buffer, &count, nullptr)) << "the handle may only write";
+  EXPECT_EQ(count, 0u);
+  EXPECT_TRUE(WriteFile(file, "new text", 8, &count, nullptr));
+  EXPECT_EQ(count, 8u);
+  EXPECT_TRUE(FlushFileBuffers(file));
+  EXPECT_TRUE(CloseHandle(file));
+  EXPECT_FALSE(MoveFileExA(temporary, a, 0)) << "the target exists";
+  EXPECT_TRUE(MoveFileExA(temporary, a, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+  EXPECT_EQ(fake::FilePaths(), std::vector<std::string>{a});
+
+  // Readers share with readers, each at its own position, and keep writers out.
+  HANDLE reader = CreateFileA(a, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE second = CreateFileA(a, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(second, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(CreateFileA(a, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr), INVALID_HANDLE_VALUE);
+  DWORD high = 99;
+  EXPECT_EQ(GetFileSize(reader, &high), 8u);
+  EXPECT_EQ(high, 0u);
+  std::string read;
+  for (DWORD chunk : {5u, 16u, 16u}) {
+    EXPECT_TRUE(ReadFile(reader, buffer, chunk, &count, nullptr));
+    read += "[" + std::string(buffer, count) + "]";
+  }
+  EXPECT_EQ(read, "[new t][ext][]");
+  EXPECT_TRUE(ReadFile(second, buffer, 3, &count, nullptr));
+  EXPECT_EQ(std::string(buffer, count), "new");
+  EXPECT_FALSE(WriteFile(reader, "x", 1, &count, nullptr));
+  CloseHandle(second);
+  EXPECT_EQ(fake::Leaks(), std::vector<std::string>{"file2 of \"C:\\docs\\a.txt\" not closed"});
+  CloseHandle(reader);
+  EXPECT_NONFATAL_FAILURE(CloseHandle(reader), "file2 used after CloseHandle");
+  EXPECT_NONFATAL_FAILURE(ReadFile(INVALID_HANDLE_VALUE, buffer, 1, &count, nullptr),
+                          "INVALID_HANDLE_VALUE is not a file");
+
+  EXPECT_EQ(CreateFileA("C:\\docs\\b.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(CreateFileA("D:\\b.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetTempFileNameA("D:\\", "scr", 0, temporary), 0u);
+  EXPECT_FALSE(DeleteFileA("C:\\docs\\b.txt"));
+
+  // Scripted faults: a refused write writes nothing, a short one (a full disk)
+  // succeeds with what it wrote, and a failed close still releases the handle.
+  file = CreateFileA(a, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  fake::FailNext("WriteFile");
+  EXPECT_FALSE(WriteFile(file, "abcdef", 6, &count, nullptr));
+  EXPECT_EQ(count, 0u);
+  fake::ShortenNextWrite(2);
+  EXPECT_TRUE(WriteFile(file, "abcdef", 6, &count, nullptr));
+  EXPECT_EQ(count, 2u);
+  EXPECT_TRUE(WriteFile(file, "cdef", 4, &count, nullptr));
+  EXPECT_EQ(fake::FileBytes(a), "abcdef");
+  fake::FailNext("CloseHandle");
+  EXPECT_FALSE(CloseHandle(file));
+  EXPECT_TRUE(fake::Leaks().empty());
+  fake::FailNext("CreateFileA", 2);
+  EXPECT_EQ(CreateFileA(a, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(CreateFileA(a, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(CloseHandle(CreateFileA(a, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)));
+  EXPECT_EQ(fake::Misuse().size(), 2u);
+
+  EXPECT_EQ(fake::CallsTo({"GetTempFileNameA", "WriteFile", "MoveFileExA"}).front(),
+            "GetTempFileNameA(\"C:\\docs\", \"scrivlet\", 0) -> \"C:\\docs\\scr0001.tmp\"");
+  EXPECT_EQ(fake::CallsTo({"CreateFileA"})[0],
+            "CreateFileA(\"C:\\docs\\scr0001.tmp\", GENERIC_WRITE, 0, CREATE_ALWAYS) -> file1");
+  EXPECT_EQ(fake::CallsTo({"CreateFileA"})[1],
+            "CreateFileA(\"C:\\docs\\scr0001.tmp\", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING) -> "
+            "INVALID_HANDLE_VALUE");
+  EXPECT_EQ(fake::CallsTo({"WriteFile", "MoveFileExA"}),
+            (std::vector<std::string>{
+                "MoveFileExA(\"C:\\docs\\scr0001.tmp\", \"C:\\docs\\a.txt\", MOVEFILE_REPLACE_EXISTING) -> FALSE",
+                "WriteFile(file1, 8 bytes) -> 8",
+                "MoveFileExA(\"C:\\docs\\scr0001.tmp\", \"C:\\docs\\a.txt\", 0) -> FALSE",
+                "MoveFileExA(\"C:\\docs\\scr0001.tmp\", \"C:\\docs\\a.txt\", "
+                "MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)",
+                "WriteFile(file2, 1 bytes) -> FALSE", "WriteFile(file4, 6 bytes) -> FALSE",
+                "WriteFile(file4, 6 bytes) -> 2", "WriteFile(file4, 4 bytes) -> 4"}));
+}
+
+TEST(FakeWin32, FileDialogsAnswerFromTheScriptIntoTheRecordsBuffers) {
+  HWND window = fake::OpenWindow(TestProcedure, 10, 10);
+  fake::PutFile("C:\\docs\\letter.txt", "");
+  char path[MAX_PATH] = "proposed.txt";
+  char title[7];
+  OPENFILENAMEA record{};
+  record.lStructSize = sizeof record;
+  record.hwndOwner = window;
+  record.lpstrFilter = "Text (*.txt)\0*.txt\0";
+  record.lpstrFile = path;
+  record.nMaxFile = sizeof path;
+  record.lpstrFileTitle = title;
+  record.nMaxFileTitle = sizeof title;
+  record.Flags = OFN_FILEMUSTEXIST;
+  fake::AnswerNextFileDialog("C:\\docs\\letter.txt");
+  ASSERT_TRUE(GetOpenFileNameA(&record));
+  EXPECT_STREQ(path, "C:\\docs\\letter.txt");
+  EXPECT_STREQ(title, "letter") << "cut to its buffer";
+  EXPECT_EQ(record.nFileOffset, 8);
+  EXPECT_EQ(record.nFileExtension, 15);
+  EXPECT_EQ(fake::LastFileDialogRecord().nFileExtension, 0) << "the record as it was passed";
+  EXPECT_EQ(fake::LastFileDialogFilter(), "Text (*.txt)|*.txt||");
+
+  // Cancel leaves the buffers alone; a name without an extension gets the default one.
+  record.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+  fake::AnswerNextFileDialog("");
+  EXPECT_FALSE(GetSaveFileNameA(&record));
+  EXPECT_STREQ(path, "C:\\docs\\letter.txt");
+  EXPECT_STREQ(title, "letter");
+  record.lpstrDefExt = "txt";
+  fake::AnswerNextFileDialog("C:\\docs\\b");
+  ASSERT_TRUE(GetSaveFileNameA(&record));
+  EXPECT_STREQ(path, "C:\\docs\\b.txt");
+  EXPECT_STREQ(title, "b.txt");
+  EXPECT_EQ(record.nFileExtension, 10);
+
+  // A path longer than nMaxFile: FALSE, with the size needed in the first two bytes.
+  record.nMaxFile = 8;
+  fake::AnswerNextFileDialog("C:\\docs\\letter.txt");
+  EXPECT_FALSE(GetOpenFileNameA(&record));
+  WORD needed;
+  std::memcpy(&needed, path, sizeof needed);
+  EXPECT_EQ(needed, 19);
+  record.nMaxFile = sizeof path;
+
+  // A script the dialog could not follow fails the test; a bad record is misuse.
+  EXPECT_NONFATAL_FAILURE(GetSaveFileNameA(&record), "no scripted answer");
+  record.Flags = OFN_FILEMUSTEXIST;
+  fake::AnswerNextFileDialog("C:\\docs\\missing.txt");
+  EXPECT_NONFATAL_FAILURE(GetOpenFileNameA(&record), "which does not exist");
+  record.lStructSize = 76;  // the size before Windows 2000
+  EXPECT_NONFATAL_FAILURE(GetOpenFileNameA(&record), "lStructSize 76 is not sizeof(OPENFILENAMEA)");
+  EXPECT_EQ(fake::Misuse().size(), 1u);
+
+  SetWindowTextA(window, "b.txt");
+  EXPECT_EQ(fake::WindowTitle(), "b.txt");
+  EXPECT_EQ(fake::CallsTo({"GetOpenFileNameA", "GetSaveFileNameA", "SetWindowTextA"}),
+            (std::vector<std::string>{"GetOpenFileNameA(flags 0x1000) -> \"C:\\docs\\letter.txt\"",
+                                      "GetSaveFileNameA(flags 0x802) -> cancelled",
+                                      "GetSaveFileNameA(flags 0x802) -> \"C:\\docs\\b.txt\"",
+                                      "GetOpenFileNameA(flags 0x802) -> buffer too small for \"C:\\docs\\letter.txt\"",
+                                      "GetSaveFileNameA(flags 0x802) -> cancelled",
+                                      "GetOpenFileNameA(flags 0x1000) -> cancelled",
+                                      "GetOpenFileNameA(lStructSize 76) -> FALSE",
+                                      "SetWindowTextA(hwnd1, \"b.txt\")"}));
 }
 
 }  // namespace

@@ -118,6 +118,32 @@ typedef struct tagPAINTSTRUCT {
   BYTE rgbReserved[32];
 } PAINTSTRUCT, *LPPAINTSTRUCT;
 
+typedef struct tagOFNA {
+  DWORD lStructSize;
+  HWND hwndOwner;
+  HINSTANCE hInstance;
+  LPCSTR lpstrFilter;
+  LPSTR lpstrCustomFilter;
+  DWORD nMaxCustFilter;
+  DWORD nFilterIndex;
+  LPSTR lpstrFile;
+  DWORD nMaxFile;
+  LPSTR lpstrFileTitle;
+  DWORD nMaxFileTitle;
+  LPCSTR lpstrInitialDir;
+  LPCSTR lpstrTitle;
+  DWORD Flags;
+  WORD nFileOffset;
+  WORD nFileExtension;
+  LPCSTR lpstrDefExt;
+  LPARAM lCustData;
+  void *lpfnHook;
+  LPCSTR lpTemplateName;
+  void *pvReserved;
+  DWORD dwReserved;
+  DWORD FlagsEx;
+} OPENFILENAMEA, *LPOPENFILENAMEA;
+
 typedef LRESULT(CALLBACK *WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef void(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 
@@ -160,6 +186,7 @@ static_assert(sizeof(LOGFONTA) == 60 && sizeof(TEXTMETRICA) == 56 && sizeof(ABC)
 #define WM_SIZE 0x0005
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
+#define WM_QUERYENDSESSION 0x0011
 #define WM_ERASEBKGND 0x0014
 #define WM_QUIT 0x0012
 #define WM_CANCELMODE 0x001F
@@ -231,6 +258,22 @@ static_assert(sizeof(LOGFONTA) == 60 && sizeof(TEXTMETRICA) == 56 && sizeof(ABC)
 // Memory
 #define HEAP_ZERO_MEMORY 0x00000008
 
+// Files and file dialogs
+#define MAX_PATH 260
+#define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
+#define INVALID_FILE_SIZE ((DWORD)0xFFFFFFFF)
+#define GENERIC_READ 0x80000000
+#define GENERIC_WRITE 0x40000000
+#define FILE_SHARE_READ 0x00000001
+#define CREATE_ALWAYS 2
+#define OPEN_EXISTING 3
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define MOVEFILE_REPLACE_EXISTING 0x00000001
+#define MOVEFILE_WRITE_THROUGH 0x00000008
+#define OFN_OVERWRITEPROMPT 0x00000002
+#define OFN_PATHMUSTEXIST 0x00000800
+#define OFN_FILEMUSTEXIST 0x00001000
+
 // USER32
 ATOM WINAPI RegisterClassW(const WNDCLASSW *windowClass);
 HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style, int x, int y, int width,
@@ -255,6 +298,7 @@ DWORD WINAPI CheckMenuItem(HMENU menu, UINT item, UINT check);
 BOOL WINAPI EnableMenuItem(HMENU menu, UINT item, UINT enable);
 BOOL WINAPI DrawMenuBar(HWND window);
 BOOL WINAPI IsClipboardFormatAvailable(UINT format);
+BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
 HDC WINAPI GetDC(HWND window);
 int WINAPI ReleaseDC(HWND window, HDC dc);
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
@@ -287,7 +331,21 @@ BOOL WINAPI Rectangle(HDC dc, int left, int top, int right, int bottom);
 BOOL WINAPI PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);
 int WINAPI GetClipBox(HDC dc, LPRECT rect);
 
+// COMDLG32
+BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA record);
+BOOL WINAPI GetSaveFileNameA(LPOPENFILENAMEA record);
+
 // KERNEL32
+HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD share, void *security, DWORD disposition,
+                          DWORD attributes, HANDLE templateFile);
+DWORD WINAPI GetFileSize(HANDLE file, DWORD *high);
+BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD bytes, DWORD *read, void *overlapped);
+BOOL WINAPI WriteFile(HANDLE file, const void *buffer, DWORD bytes, DWORD *written, void *overlapped);
+BOOL WINAPI FlushFileBuffers(HANDLE file);
+BOOL WINAPI CloseHandle(HANDLE object);
+UINT WINAPI GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR name);
+BOOL WINAPI MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags);
+BOOL WINAPI DeleteFileA(LPCSTR path);
 HANDLE WINAPI GetProcessHeap(void);
 LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes);
 BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID block);

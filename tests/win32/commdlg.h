@@ -1,0 +1,4 @@
+// The common dialogs, which the double declares in its windows.h.
+#pragma once
+
+#include <windows.h>
