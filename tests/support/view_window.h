@@ -1,6 +1,6 @@
-// The window the document core runs in for tests and benchmarks, until the
-// program's own main window exists: as window creation and the first
-// WM_SIZE leave it, with paints drawing the page view.
+// The program's window procedure behind a thin wrapper that notes, for the
+// call log, the state each WM_PAINT sees; opened at a size and resolution a
+// test chooses.
 #pragma once
 
 #include <windows.h>
