@@ -96,7 +96,16 @@ static void DrawFocusFrame(HDC dc) {
   DrawLine(dc, l, b, rr, b);
 }
 
+static RECT Grown(const RECT &r) { return {r.left - 1, r.top - 1, r.right + 1, r.bottom + 1}; }
+
 void PaintPicker(HDC dc) {
+  // Most paints repaint text below the panel: drawing it would change no pixel.
+  RECT paint;
+  RECT panel = Grown(PickerFrame);
+  GetClipBox(dc, &paint);
+  if (paint.right <= panel.left || panel.right <= paint.left || paint.bottom <= panel.top || panel.bottom <= paint.top) {
+    return;
+  }
   DrawOutlines(dc);
   SetBkMode(dc, TRANSPARENT);
   SetTextAlign(dc, TA_CENTER | TA_TOP);
@@ -134,8 +143,6 @@ void PaintPicker(HDC dc) {
   if (PickerKeyboardMode) DrawFocusFrame(dc);
   RestoreFont(dc, previous);
 }
-
-static RECT Grown(const RECT &r) { return {r.left - 1, r.top - 1, r.right + 1, r.bottom + 1}; }
 
 static void RepaintRowAndCells() {
   RepaintRect(PickerRects[PickerRowLabel]);

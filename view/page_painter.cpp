@@ -35,27 +35,30 @@ void PaintPageLines(HDC dc) {
 }
 
 void PaintTextLines(HDC dc) {
-  HFONT previous = SelectPaintFont(dc);
+  int dpiY = GetDeviceCaps(dc, LOGPIXELSY);
+  HFONT previous = SelectDocumentFont(dc, dpiY);
+  PrepareCellWidths(dc, GetDeviceCaps(dc, LOGPIXELSX), dpiY);
   SetBkMode(dc, TRANSPARENT);
-  TEXTMETRICA metrics;
-  GetTextMetricsA(dc, &metrics);
   RECT paint;
   GetClipBox(dc, &paint);
-  // Lines above ScrollLine lie above the view and are never drawn.
+  // Lines above ScrollLine lie above the view and are never drawn; every
+  // glyph's ink stays inside its cell, so cells outside the paint box are
+  // only stepped over.
   for (int line = ScrollLine; line < LineCount; line++) {
     int y = LineTop(line);
     if (y >= ClientHeight || y >= paint.bottom) break;
     if (y + LineHeight <= paint.top) continue;
     SetTextAlign(dc, TA_LEFT | TA_TOP);
     int x = PageLeft;
-    for (int i = LineTable[line].Start; i <= VisibleEnd(line); i++) {
-      // Each unit stands alone at its cell, moved right by any left overhang
-      // so that it stays out of the cell before it.
-      ABC abc;
-      bool measured = GetCharABCWidthsW(dc, DocumentText[i], DocumentText[i], &abc) != 0;
-      int offset = measured && abc.abcA < 0 ? -abc.abcA : 0;
-      TextOutW(dc, x + offset, y, DocumentText + i, 1);
-      x += CellWidthFromABC(measured ? &abc : NULL, metrics);
+    for (int i = LineTable[line].Start; i <= VisibleEnd(line) && x < paint.right; i++) {
+      int cell = CachedCellWidth(dc, DocumentText[i]);
+      if (x + cell > paint.left) {
+        // Moved right by any left overhang, so that it stays out of the cell before it.
+        ABC abc;
+        int offset = GetCharABCWidthsW(dc, DocumentText[i], DocumentText[i], &abc) && abc.abcA < 0 ? -abc.abcA : 0;
+        TextOutW(dc, x + offset, y, DocumentText + i, 1);
+      }
+      x += cell;
     }
   }
   RestoreFont(dc, previous);
