@@ -32,6 +32,7 @@ void StartEmptyDocument() {
 }
 
 void RemoveUnits(int from, int to) {
+  if (from == to) return;
   int newLength = DocumentLength - (to - from);
   for (int i = from; i < newLength; i++) DocumentText[i] = DocumentText[i + to - from];
   for (int i = newLength; i < DocumentLength; i++) DocumentText[i] = 0;
