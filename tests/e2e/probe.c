@@ -1,213 +1,214 @@
-/* A console helper the end-to-end harness runs under the same Wine prefix as
- * Scrivlet, to ask Win32 what X cannot tell: where the client area is, whether
- * a repaint has finished, which message boxes are open, and which font a
- * face name resolves to. Each verb prints one JSON value on stdout (ASCII, with
- * \u escapes) and exits 0, or prints an error on stderr and exits 1.
- *
- *   probe window          {"hwnd", "pid", "title", "client": [x, y, width, height]}
- *   probe repaint         full repaint of the window, returns when it is painted
- *   probe dialogs         [{"hwnd", "pid", "caption", "texts": [...], "buttons": [[id, text]...]}]
- *   probe press ID        posts BM_CLICK to button ID of the one open dialog
- *   probe fonts           [{"charset", "face", "family", "height", "ave", "max",
- *                           "fixed", "width_i", "width_W", "has_cjk"}] for "Courier New"
- */
+// A console helper the end-to-end harness runs under the same Wine prefix as
+// Scrivlet, to ask Win32 what X cannot tell: where the client area is, whether
+// a paint has finished, which message boxes are open, and which font a face
+// name resolves to. Each verb prints one JSON value on stdout (ASCII, with \u
+// escapes) and exits 0, or prints an error on stderr and exits 1.
+//
+//   probe window      {"hwnd", "pid", "title", "client": [x, y, width, height]},
+//                     once the window has painted
+//   probe repaint     {} once a full repaint of the window has been painted
+//   probe dialogs     [{"hwnd", "pid", "caption", "texts": [...], "buttons": [[id, text], ...]}]
+//   probe press ID    {"hwnd"} of the one open dialog, after posting BM_CLICK to its button ID
+//   probe fonts       [{"charset", "face", "family", "height", "ave", "max", "fixed", "has_cjk",
+//                     "ascii_widths"}] for "Courier New" at character sets 0 and 136
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
-static const DWORD kTimeoutMs = 10000;
+static const DWORD TimeoutMs = 10000;
 
-static int fail(const char *what)
-{
-    fprintf(stderr, "probe: %s\n", what);
-    return 1;
+static int Fail(const char *what) {
+  fprintf(stderr, "probe: %s\n", what);
+  return 1;
 }
 
-static void print_json_string(const WCHAR *s)
-{
-    putchar('"');
-    for (; *s; ++s) {
-        if (*s == '"' || *s == '\\') printf("\\%c", (char)*s);
-        else if (*s >= 0x20 && *s < 0x7f) putchar((char)*s);
-        else printf("\\u%04x", (unsigned)*s);
+static void PrintJsonString(const WCHAR *text) {
+  putchar('"');
+  for (; *text; ++text) {
+    if (*text == '"' || *text == '\\') {
+      printf("\\%c", (char)*text);
+    } else if (*text >= 0x20 && *text < 0x7f) {
+      putchar((char)*text);
+    } else {
+      printf("\\u%04x", (unsigned)*text);
     }
-    putchar('"');
+  }
+  putchar('"');
 }
 
-static void print_window_text(HWND hwnd)
-{
-    WCHAR text[1024];
-    GetWindowTextW(hwnd, text, 1024);
-    print_json_string(text);
+static void PrintWindowText(HWND window) {
+  WCHAR text[1024];
+  GetWindowTextW(window, text, 1024);
+  PrintJsonString(text);
 }
 
-static HWND main_window(void)
-{
-    return FindWindowW(L"Scrivlet", NULL);
+static HWND MainWindow(void) { return FindWindowW(L"Scrivlet", NULL); }
+
+// Waits until the window has painted what it had to and gone back to its
+// message loop. Across processes a paint may still be pending: its BeginPaint
+// empties the update region, and a message sent after that is handled only
+// once the paint handler has returned.
+static int WaitPainted(HWND window) {
+  DWORD start = GetTickCount();
+  while (GetUpdateRect(window, NULL, FALSE)) {
+    if (GetTickCount() - start > TimeoutMs) return Fail("the window did not paint");
+    Sleep(1);
+  }
+  DWORD_PTR result;
+  if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, TimeoutMs, &result)) {
+    return Fail("the window did not answer after painting");
+  }
+  return 0;
 }
 
-static int verb_window(void)
-{
-    HWND hwnd = main_window();
-    if (!hwnd) return fail("no window of class Scrivlet");
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    RECT client;
-    GetClientRect(hwnd, &client);
-    POINT origin = {0, 0};
-    ClientToScreen(hwnd, &origin);
-    printf("{\"hwnd\": %lu, \"pid\": %lu, \"title\": ", (unsigned long)(ULONG_PTR)hwnd, (unsigned long)pid);
-    print_window_text(hwnd);
-    printf(", \"client\": [%ld, %ld, %ld, %ld]}\n", origin.x, origin.y, client.right, client.bottom);
-    return 0;
+static int DescribeWindow(void) {
+  HWND window = MainWindow();
+  if (!window) return Fail("no window of class Scrivlet");
+  if (WaitPainted(window)) return 1;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  RECT client;
+  GetClientRect(window, &client);
+  POINT origin = {0, 0};
+  ClientToScreen(window, &origin);
+  printf("{\"hwnd\": %lu, \"pid\": %lu, \"title\": ", (unsigned long)(ULONG_PTR)window, (unsigned long)pid);
+  PrintWindowText(window);
+  printf(", \"client\": [%ld, %ld, %ld, %ld]}\n", origin.x, origin.y, client.right, client.bottom);
+  return 0;
 }
 
-static int verb_repaint(void)
-{
-    HWND hwnd = main_window();
-    if (!hwnd) return fail("no window of class Scrivlet");
-    RedrawWindow(hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    /* Across processes the paint may still be pending: its BeginPaint empties
-     * the update region, and a message sent after that is handled only once the
-     * paint handler has returned. */
-    DWORD start = GetTickCount();
-    while (GetUpdateRect(hwnd, NULL, FALSE)) {
-        if (GetTickCount() - start > kTimeoutMs) return fail("the window did not repaint");
-        Sleep(1);
-    }
-    DWORD_PTR result;
-    if (!SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &result))
-        return fail("the window did not answer after repainting");
-    printf("{}\n");
-    return 0;
+static int Repaint(void) {
+  HWND window = MainWindow();
+  if (!window) return Fail("no window of class Scrivlet");
+  RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  if (WaitPainted(window)) return 1;
+  printf("{}\n");
+  return 0;
 }
 
-struct dialog_list {
-    HWND items[16];
-    int count;
+struct DialogList {
+  HWND items[16];
+  int count;
 };
 
-static BOOL CALLBACK collect_dialog(HWND hwnd, LPARAM param)
-{
-    struct dialog_list *list = (struct dialog_list *)param;
-    WCHAR name[16];
-    if (IsWindowVisible(hwnd) && GetClassNameW(hwnd, name, 16) && wcscmp(name, L"#32770") == 0 &&
-        list->count < 16)
-        list->items[list->count++] = hwnd;
-    return TRUE;
+static BOOL CALLBACK CollectDialog(HWND window, LPARAM param) {
+  struct DialogList *list = (struct DialogList *)param;
+  WCHAR name[16];
+  if (IsWindowVisible(window) && GetClassNameW(window, name, 16) && wcscmp(name, L"#32770") == 0 &&
+      list->count < 16) {
+    list->items[list->count++] = window;
+  }
+  return TRUE;
 }
 
-/* Every visible dialog on the desktop: the harness runs the program alone on
- * its own X server and prefix, so any dialog there is the program's. */
-static struct dialog_list open_dialogs(void)
-{
-    struct dialog_list list = {{0}, 0};
-    EnumWindows(collect_dialog, (LPARAM)&list);
-    return list;
+// Every visible dialog on the desktop: the harness runs the program alone on
+// its own X server and prefix, so any dialog there is the program's.
+static struct DialogList OpenDialogs(void) {
+  struct DialogList list = {{0}, 0};
+  EnumWindows(CollectDialog, (LPARAM)&list);
+  return list;
 }
 
-static void print_children(HWND dialog, const WCHAR *class_wanted, BOOL with_id)
-{
-    int printed = 0;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        WCHAR name[16], text[1024];
-        if (!GetClassNameW(child, name, 16) || _wcsicmp(name, class_wanted) != 0) continue;
-        GetWindowTextW(child, text, 1024);
-        if (!with_id && !text[0]) continue; /* the icon is a Static without text */
-        printf(printed++ ? ", " : "");
-        if (with_id) printf("[%d, ", GetDlgCtrlID(child));
-        print_json_string(text);
-        if (with_id) printf("]");
-    }
+// The visible children of a class, as JSON strings or, with ids, [id, text] pairs.
+static void PrintChildren(HWND dialog, const WCHAR *className, BOOL withIds) {
+  int printed = 0;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    WCHAR name[16], text[1024];
+    if (!IsWindowVisible(child) || !GetClassNameW(child, name, 16) || _wcsicmp(name, className) != 0) continue;
+    GetWindowTextW(child, text, 1024);
+    if (!withIds && !text[0]) continue;  // the icon is a Static without text
+    fputs(printed++ ? ", " : "", stdout);
+    if (withIds) printf("[%d, ", GetDlgCtrlID(child));
+    PrintJsonString(text);
+    if (withIds) putchar(']');
+  }
 }
 
-static int verb_dialogs(void)
-{
-    struct dialog_list list = open_dialogs();
-    printf("[");
-    for (int i = 0; i < list.count; ++i) {
-        HWND dialog = list.items[i];
-        DWORD pid = 0;
-        GetWindowThreadProcessId(dialog, &pid);
-        printf("%s{\"hwnd\": %lu, \"pid\": %lu, \"caption\": ", i ? ", " : "",
-               (unsigned long)(ULONG_PTR)dialog, (unsigned long)pid);
-        print_window_text(dialog);
-        printf(", \"texts\": [");
-        print_children(dialog, L"Static", FALSE);
-        printf("], \"buttons\": [");
-        print_children(dialog, L"Button", TRUE);
-        printf("]}");
-    }
-    printf("]\n");
-    return 0;
+static int DescribeDialogs(void) {
+  struct DialogList list = OpenDialogs();
+  putchar('[');
+  for (int i = 0; i < list.count; ++i) {
+    HWND dialog = list.items[i];
+    DWORD pid = 0;
+    GetWindowThreadProcessId(dialog, &pid);
+    printf("%s{\"hwnd\": %lu, \"pid\": %lu, \"caption\": ", i ? ", " : "", (unsigned long)(ULONG_PTR)dialog,
+           (unsigned long)pid);
+    PrintWindowText(dialog);
+    printf(", \"texts\": [");
+    PrintChildren(dialog, L"Static", FALSE);
+    printf("], \"buttons\": [");
+    PrintChildren(dialog, L"Button", TRUE);
+    printf("]}");
+  }
+  printf("]\n");
+  return 0;
 }
 
-static int verb_press(const char *id_text)
-{
-    struct dialog_list list = open_dialogs();
-    if (list.count != 1) {
-        fprintf(stderr, "probe: %d dialogs are open, expected one\n", list.count);
-        return 1;
-    }
-    HWND button = GetDlgItem(list.items[0], atoi(id_text));
-    if (!button) return fail("the dialog has no button with that id");
-    /* Posted, not sent: the click ends the modal loop, which must not wait on us. */
-    PostMessageW(button, BM_CLICK, 0, 0);
-    printf("{}\n");
-    return 0;
+static int PressButton(const char *idText) {
+  struct DialogList list = OpenDialogs();
+  if (list.count != 1) {
+    fprintf(stderr, "probe: %d dialogs are open, expected one\n", list.count);
+    return 1;
+  }
+  HWND button = GetDlgItem(list.items[0], atoi(idText));
+  if (!button) return Fail("the dialog has no button with that id");
+  // Posted, not sent: the click ends the modal loop, which must not wait on us.
+  PostMessageW(button, BM_CLICK, 0, 0);
+  printf("{\"hwnd\": %lu}\n", (unsigned long)(ULONG_PTR)list.items[0]);
+  return 0;
 }
 
-static void print_font(HDC dc, BYTE charset)
-{
-    /* 32 points at 96 dpi, the program's starting size. */
-    HFONT font = CreateFontW(-42, 0, 0, 0, FW_NORMAL, 0, 0, 0, charset, 0, 0, 0, 0, L"Courier New");
-    HGDIOBJ old = SelectObject(dc, font);
-    WCHAR face[LF_FACESIZE];
-    GetTextFaceW(dc, LF_FACESIZE, face);
-    TEXTMETRICW tm;
-    GetTextMetricsW(dc, &tm);
-    union { OUTLINETEXTMETRICW metrics; BYTE bytes[4096]; } outline;
-    const WCHAR *family = L"";
-    if (GetOutlineTextMetricsW(dc, sizeof outline, &outline.metrics))
-        family = (const WCHAR *)(outline.bytes + (ULONG_PTR)outline.metrics.otmpFamilyName);
-    SIZE i_size, w_size;
-    GetTextExtentPoint32W(dc, L"i", 1, &i_size);
-    GetTextExtentPoint32W(dc, L"W", 1, &w_size);
-    WORD glyph = 0;
-    GetGlyphIndicesW(dc, L"\x4e2d", 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS); /* a common CJK ideograph */
+static void DescribeFont(HDC dc, BYTE charset) {
+  // 32 points at 96 dpi, the program's starting size.
+  HFONT font = CreateFontW(-42, 0, 0, 0, FW_NORMAL, 0, 0, 0, charset, 0, 0, 0, 0, L"Courier New");
+  HGDIOBJ old = SelectObject(dc, font);
+  WCHAR face[LF_FACESIZE];
+  GetTextFaceW(dc, LF_FACESIZE, face);
+  TEXTMETRICW metrics;
+  GetTextMetricsW(dc, &metrics);
+  union {
+    OUTLINETEXTMETRICW metrics;
+    BYTE bytes[4096];
+  } outline;
+  const WCHAR *family = L"";
+  if (GetOutlineTextMetricsW(dc, sizeof outline, &outline.metrics)) {
+    family = (const WCHAR *)(outline.bytes + (ULONG_PTR)outline.metrics.otmpFamilyName);
+  }
+  INT widths[0x7f - 0x20];
+  GetCharWidth32W(dc, 0x20, 0x7e, widths);  // the advance of each printable ASCII character
+  WORD glyph = 0;
+  GetGlyphIndicesW(dc, L"\x4e2d", 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS);  // a common CJK ideograph
 
-    printf("{\"charset\": %d, \"face\": ", charset);
-    print_json_string(face);
-    printf(", \"family\": ");
-    print_json_string(family);
-    /* TMPF_FIXED_PITCH set means variable pitch (a historical inversion). */
-    printf(", \"height\": %ld, \"ave\": %ld, \"max\": %ld, \"fixed\": %s, \"width_i\": %ld, \"width_W\": %ld, "
-           "\"has_cjk\": %s}",
-           tm.tmHeight, tm.tmAveCharWidth, tm.tmMaxCharWidth,
-           (tm.tmPitchAndFamily & TMPF_FIXED_PITCH) ? "false" : "true", i_size.cx, w_size.cx,
-           glyph != 0xffff ? "true" : "false");
-    DeleteObject(SelectObject(dc, old));
+  printf("{\"charset\": %d, \"face\": ", charset);
+  PrintJsonString(face);
+  printf(", \"family\": ");
+  PrintJsonString(family);
+  // TMPF_FIXED_PITCH set means variable pitch (a historical inversion).
+  printf(", \"height\": %ld, \"ave\": %ld, \"max\": %ld, \"fixed\": %s, \"has_cjk\": %s, \"ascii_widths\": [",
+         metrics.tmHeight, metrics.tmAveCharWidth, metrics.tmMaxCharWidth,
+         (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) ? "false" : "true", glyph != 0xffff ? "true" : "false");
+  for (int i = 0; i < 0x7f - 0x20; ++i) printf("%s%d", i ? ", " : "", widths[i]);
+  printf("]}");
+  DeleteObject(SelectObject(dc, old));
 }
 
-static int verb_fonts(void)
-{
-    HDC dc = GetDC(NULL);
-    printf("[");
-    print_font(dc, ANSI_CHARSET);
-    printf(", ");
-    print_font(dc, CHINESEBIG5_CHARSET);
-    printf("]\n");
-    ReleaseDC(NULL, dc);
-    return 0;
+static int DescribeFonts(void) {
+  HDC screen = GetDC(NULL);
+  putchar('[');
+  DescribeFont(screen, ANSI_CHARSET);
+  printf(", ");
+  DescribeFont(screen, CHINESEBIG5_CHARSET);
+  printf("]\n");
+  ReleaseDC(NULL, screen);
+  return 0;
 }
 
-int main(int argc, char **argv)
-{
-    if (argc == 2 && strcmp(argv[1], "window") == 0) return verb_window();
-    if (argc == 2 && strcmp(argv[1], "repaint") == 0) return verb_repaint();
-    if (argc == 2 && strcmp(argv[1], "dialogs") == 0) return verb_dialogs();
-    if (argc == 3 && strcmp(argv[1], "press") == 0) return verb_press(argv[2]);
-    if (argc == 2 && strcmp(argv[1], "fonts") == 0) return verb_fonts();
-    return fail("usage: probe window | repaint | dialogs | press BUTTON_ID | fonts");
+int main(int argc, char **argv) {
+  if (argc == 2 && strcmp(argv[1], "window") == 0) return DescribeWindow();
+  if (argc == 2 && strcmp(argv[1], "repaint") == 0) return Repaint();
+  if (argc == 2 && strcmp(argv[1], "dialogs") == 0) return DescribeDialogs();
+  if (argc == 3 && strcmp(argv[1], "press") == 0) return PressButton(argv[2]);
+  if (argc == 2 && strcmp(argv[1], "fonts") == 0) return DescribeFonts();
+  return Fail("usage: probe window | repaint | dialogs | press BUTTON_ID | fonts");
 }

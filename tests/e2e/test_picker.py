@@ -1,0 +1,92 @@
+"""The page view's pixel facts at 96 dpi, and the character picker worked with
+the mouse: a cell inserts its character, Down held steps and speeds up."""
+
+import time
+
+from harness import case, check
+
+UNIT = 36  # the picker's grid unit, 3/8 inch at 96 dpi
+TEXT_TOP = 144  # 1.5 inches
+PAGE_WIDTH = 576  # 6 inches
+
+
+def geometry(s):
+    """The panel's left edge and the page's left edge for this client width."""
+    width = s.client[2]
+    return (width - 16 * UNIT) // 2, (width - PAGE_WIDTH) // 2
+
+
+def black(image, x, y):
+    return image.pixel(x, y) == (0, 0, 0)
+
+
+def picker_button(s, column, row):
+    """Centre of the button in grid column (0..15) and row (1 or 2)."""
+    left, _ = geometry(s)
+    return left + column * UNIT + UNIT // 2, row * UNIT + UNIT // 2
+
+
+def caret_columns(image, page_left):
+    """Columns right of the page's left edge that hold a black run of 40 pixels from TEXT_TOP: the caret."""
+    return [x for x in range(page_left, page_left + PAGE_WIDTH)
+            if all(black(image, x, y) for y in range(TEXT_TOP, TEXT_TOP + 40))]
+
+
+@case
+def pixel_facts_at_96_dpi(s):
+    screen = s.initial
+    panel_left, page_left = geometry(s)
+    with s.step("the picker frame and its buttons"):
+        for x in (panel_left, panel_left + 3 * UNIT, panel_left + 6 * UNIT, panel_left + 16 * UNIT - 1):
+            check(all(black(screen, x, y) for y in range(UNIT + 1, 2 * UNIT)), f"no vertical border at x {x}")
+        for y in (UNIT, 3 * UNIT - 1):
+            check(all(black(screen, x, y) for x in range(panel_left, panel_left + 16 * UNIT)), f"no border at y {y}")
+    with s.step("the top border, the text focus mark and the caret"):
+        for y in (TEXT_TOP - 1, TEXT_TOP - 2):
+            check(all(black(screen, x, y) for x in range(page_left, page_left + PAGE_WIDTH)), f"no line at y {y}")
+        check(not black(screen, page_left + 10, TEXT_TOP - 3), "a third line above the text")
+        check(caret_columns(screen, page_left) == [page_left], "the caret is not at the page's left edge")
+    with s.step("the caret after typed text"):
+        s.type("Hello")
+        typed = s.screenshot_after_change(screen, "typed")
+        columns = caret_columns(typed, page_left)
+        check(len(columns) == 1 and columns[0] > page_left + 5 * 10, f"caret columns after typing: {columns}")
+
+
+@case
+def picker_cell_inserts_its_character(s):
+    _, page_left = geometry(s)
+    with s.step("click the cell of code 33"):
+        s.click(*picker_button(s, 6 + 3, 2))
+        clicked = s.screenshot_after_change(s.initial, "clicked")
+    text_band = (page_left, TEXT_TOP, PAGE_WIDTH, 40)
+    check(clicked.crop(*text_band) != s.initial.crop(*text_band), "nothing appeared in the text")
+    check(not black(clicked, page_left + 10, TEXT_TOP - 2), "the text focus mark stayed: the picker has the keyboard")
+    check(black(clicked, page_left + 10, TEXT_TOP - 1), "the top border went away")
+    with s.step("a full repaint shows the same"):
+        s.repaint()
+        check(s.screenshot("repainted") == clicked, "the incremental repaint left stale pixels")
+
+
+@case
+def holding_down_accelerates_and_stops_at_release(s):
+    panel_left, _ = geometry(s)
+    band = (panel_left + 3 * UNIT, UNIT, 13 * UNIT, 2 * UNIT)  # the row label and the cells
+    with s.step("hold Down for two seconds"):
+        s.mouse_down(*picker_button(s, 1, 2))
+        time.sleep(2.0)
+        s.mouse_up()
+        released = s.screenshot("released")
+    with s.step("the row stays where the release left it"):
+        time.sleep(0.5)
+        check(s.screenshot() == released, "the row kept changing after the release")
+    with s.step("26 presses of Up do not bring the row back to 3"):
+        # Steps of one every 100 ms would reach row 23 at most; ten steps of
+        # ten after the first ten steps of one take it past 30.
+        for _ in range(26):
+            s.click(*picker_button(s, 1, 1))
+        stepped = s.screenshot("stepped")
+        check(stepped.crop(*band) != s.initial.crop(*band), "the row went back to 3: no acceleration")
+    with s.step("a full repaint shows the same"):
+        s.repaint()
+        check(s.screenshot("repainted") == stepped, "the incremental repaint left stale pixels")

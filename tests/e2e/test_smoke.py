@@ -1,0 +1,62 @@
+"""First end-to-end cases: the program starts with its window and fonts, draws
+typed text, repaints no more than it changed, and closes."""
+
+from harness import IDCANCEL, IDNO, IDYES, case, check
+
+
+@case
+def opens_and_closes_unchanged(s):
+    with s.step("check the window"):
+        check(s.window["title"] == "Scrivlet", f"the window's title is {s.window['title']!r}")
+        check(len(s.initial.colors()) > 1, f"the client area is one flat colour: {s.path('start')}")
+    with s.step("close the unchanged document"):
+        code, boxes = s.close()
+        check(not boxes, f"closing an unchanged document showed {boxes}")
+        check(code == 0, f"the program exited with code {code}")
+
+
+@case
+def courier_new_is_monospace(s):
+    with s.step("resolve Courier New at character sets 0 and 136"):
+        fonts = s.fonts()
+    for font in fonts:
+        described = f"Courier New at character set {font['charset']} ({font})"
+        check(font["face"] == "Courier New", f"{described} reports another face")
+        # The advances, not the pitch flag: a CJK monospace face flags itself variable
+        # pitch because its ideographs are twice as wide as its Latin letters.
+        check(len(set(font["ascii_widths"])) == 1, f"{described} gives ASCII characters different widths")
+    check(fonts[1]["has_cjk"], f"Courier New at character set 136 has no CJK ideographs: {fonts[1]}")
+
+
+def type_and_repaint(s, text):
+    """Types text, checks that it shows, and that a full repaint then shows the
+    same: the program's incremental repaint left nothing stale."""
+    with s.step(f"type {text!r}"):
+        s.type(text)
+        typed = s.screenshot_after_change(s.initial, "typed")
+    with s.step("force a full repaint"):
+        s.repaint()
+        stale = typed.difference(s.screenshot("repainted"))
+        check(stale is None, f"a full repaint changed the box (x, y, width, height) {stale}:"
+                             f" compare {s.path('typed')} with {s.path('repainted')}")
+
+
+@case
+def typing_ascii_then_closing_asks_to_save(s):
+    type_and_repaint(s, "Hello, world 0123")
+    with s.step("close the changed document"):
+        code, boxes = s.close()
+        check(code is None and len(boxes) == 1, f"closing a changed document: exit code {code}, dialogs {boxes}")
+        box = boxes[0]
+        check(box["caption"] == "Save Current File?", f"unexpected message box {box}")
+        check(sorted(button for button, _ in box["buttons"]) == sorted([IDYES, IDNO, IDCANCEL]), f"unexpected buttons {box}")
+    with s.step("answer No"):
+        s.press_button(IDNO)
+        code, boxes = s.wait_for_exit_or_dialog()
+        check(code == 0 and not boxes, f"after No: exit code {code}, dialogs {boxes}")
+
+
+# Latin-1, the euro sign, Cyrillic and a character outside the BMP.
+@case(characters="é€ж😀")
+def typing_non_ascii(s):
+    type_and_repaint(s, "é€ж😀")
