@@ -49,8 +49,15 @@ def typing_ascii_then_closing_asks_to_save(s):
         check(code is None and len(boxes) == 1, f"closing a changed document: exit code {code}, dialogs {boxes}")
         box = boxes[0]
         check(box["caption"] == "Save Current File?", f"unexpected message box {box}")
-        check(sorted(button for button, _ in box["buttons"]) == sorted([IDYES, IDNO, IDCANCEL]), f"unexpected buttons {box}")
-    with s.step("answer No"):
+        check("The current file has changed since the last save.\nDo you wish to save the current file?"
+              in box["texts"], f"unexpected text {box}")
+        check(sorted(id for id, _ in box["buttons"]) == sorted([IDYES, IDNO, IDCANCEL]), f"unexpected buttons {box}")
+    with s.step("answer Cancel: the window stays"):
+        s.press_button(IDCANCEL)
+        check(s.program.poll() is None and not s.dialogs(), "Cancel did not keep the window")
+    with s.step("close again and answer No"):
+        code, boxes = s.close()
+        check(code is None and len(boxes) == 1, f"the second close: exit code {code}, dialogs {boxes}")
         s.press_button(IDNO)
         code, boxes = s.wait_for_exit_or_dialog()
         check(code == 0 and not boxes, f"after No: exit code {code}, dialogs {boxes}")
