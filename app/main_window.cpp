@@ -47,19 +47,16 @@ static LRESULT PaintMainWindow(HWND window) {
   return 0;
 }
 
-static const char CloseQuestion[] =
-    "The current file has changed since the last save.\nDo you wish to save the current file?";
-
 // Yes saves and keeps the window; the user closes again.
 static LRESULT CloseMainWindow(HWND window, WPARAM wParam, LPARAM lParam) {
-  if (!ConfirmDiscard(CloseQuestion)) return 0;
+  if (!ConfirmDiscard(ChangedDocumentQuestion)) return 0;
   return DefWindowProcW(window, WM_CLOSE, wParam, lParam);
 }
 
 // Ending the Windows session would discard a changed document without a word.
 static LRESULT QueryEndSession() {
   if (!DocumentChangedSinceSave()) return TRUE;
-  int answer = MessageBoxA(MainWindow, CloseQuestion, "Save Current File?", MB_YESNOCANCEL | MB_ICONQUESTION);
+  int answer = MessageBoxA(MainWindow, ChangedDocumentQuestion, "Save Current File?", MB_YESNOCANCEL | MB_ICONQUESTION);
   return answer == IDNO || (answer == IDYES && SaveDocument());
 }
 

@@ -11,6 +11,8 @@
 #include "document/page_geometry.h"
 #include "input/caret_placement.h"
 
+const char ChangedDocumentQuestion[] =
+    "The current file has changed since the last save.\nDo you wish to save the current file?";
 char FilePath[FileNameCapacity];
 char FileTitle[FileNameCapacity];
 
@@ -60,9 +62,7 @@ static void ShowNewText() {
 }
 
 void NewDocument() {
-  if (!ConfirmDiscard("The current file has changed since the last save.\nDo you wish to save the current file?")) {
-    return;
-  }
+  if (!ConfirmDiscard(ChangedDocumentQuestion)) return;
   memset(DocumentText, 0, sizeof DocumentText);
   memset(SavedText, 0, sizeof SavedText);
   DocumentLength = SavedLength = 1;

@@ -15,6 +15,8 @@ void NewDocument();
 void OpenDocument();
 // Asks for a name and writes the document; true when it was written.
 bool SaveDocument();
+// The question New and closing ask about a changed document (Open's lacks the period).
+extern const char ChangedDocumentQuestion[];
 // The question before a changed document is given up. question is the
 // text to ask with; true when the caller may go on (unchanged, or No).
 bool ConfirmDiscard(LPCSTR question);
