@@ -59,3 +59,34 @@ def menu_changes_the_point_size_and_about_shows_two_lines(s):
         box = poll("the About box", lambda: [b for b in s.dialogs() if b["caption"] == "Scrivlet"])[0]
         check("Scrivlet\nText Editor Computer Program" in box["texts"], f"unexpected About box {box}")
         s.press_button(1)
+
+
+@case
+def new_and_open_ask_about_a_changed_document(s):
+    s.type("changed")
+    typed = s.screenshot_after_change(s.initial)
+    questions = {"n": "The current file has changed since the last save.\nDo you wish to save the current file?",
+                 "o": "The current file has changed since the last save\nDo you wish to save the current file?"}
+    for item, question in questions.items():
+        with s.step(f"File, {'New' if item == 'n' else 'Open...'}, then Cancel"):
+            s.key("alt+f", item)
+            box = poll("the question", lambda: [b for b in s.dialogs() if b["caption"] == "Save Current File?"])[0]
+            check(question in box["texts"], f"unexpected question {box}")
+            s.press_button(2)
+            check(s.screenshot() == typed, "Cancel changed the document")
+
+
+@case
+def word_wrap_from_the_menu_and_ctrl_d_without_a_selection(s):
+    text = "wrapping words across the right margin of the page"
+    with s.step("type a text longer than a line"):
+        s.type(text)
+        typed = s.screenshot_after_change(s.initial, "typed")
+    with s.step("Ctrl+D deletes nothing without a selection"):
+        s.key("ctrl+d")
+        check(s.screenshot() == typed, "Ctrl+D changed the screen")
+    with s.step("Word Wrap, No: the lines are cut in front of the unit that does not fit"):
+        s.key("alt+w", "n")
+        unwrapped = s.screenshot_after_change(typed, "unwrapped")
+        s.repaint()
+        check(s.screenshot("repainted") == unwrapped, "the word-wrap change left stale pixels")
