@@ -90,3 +90,38 @@ def word_wrap_from_the_menu_and_ctrl_d_without_a_selection(s):
         unwrapped = s.screenshot_after_change(typed, "unwrapped")
         s.repaint()
         check(s.screenshot("repainted") == unwrapped, "the word-wrap change left stale pixels")
+
+
+def open_through_the_dialog(s, name):
+    s.key("alt+f", "o")
+    poll("the Open dialog", lambda: s.dialogs())
+    s.type(f"C:\\{name}")
+    s.key("Return")
+
+
+@case
+def open_takes_the_largest_file_and_refuses_anything_larger(s):
+    units = ("page " * 6554)[: 32767].encode("utf-16-le")
+    files = {
+        "scrivlet-e2e-65538.txt": b"\xff\xfe" + units + b"\x00\x00",
+        "scrivlet-e2e-65538-no-terminator.txt": b"\xff\xfe" + units + b"x\x00",
+        "scrivlet-e2e-65540.txt": b"\xff\xfe" + units + b"x\x00\x00\x00",
+    }
+    for name, data in files.items():
+        (PREFIX / "drive_c" / name).write_bytes(data)
+    try:
+        with s.step("the largest file that opens"):
+            open_through_the_dialog(s, "scrivlet-e2e-65538.txt")
+            opened = s.screenshot_after_change(s.initial, "opened")
+            check(not s.dialogs(), f"opening the largest file showed {s.dialogs()}")
+        for name, failure in (("scrivlet-e2e-65538-no-terminator.txt", "The selected file is large to open"),
+                              ("scrivlet-e2e-65540.txt", "The selected file is too large to open")):
+            with s.step(f"open {name}"):
+                open_through_the_dialog(s, name)
+                box = poll("the message box", lambda: [b for b in s.dialogs() if b["caption"] == "Can Not Open File"])[0]
+                check(failure in box["texts"], f"unexpected box {box}")
+                s.press_button(1)
+                check(s.screenshot() == opened, "a refused Open changed the view")
+    finally:
+        for name in files:
+            (PREFIX / "drive_c" / name).unlink(missing_ok=True)
