@@ -59,6 +59,10 @@ class Failure(Exception):
     pass
 
 
+class Skipped(Exception):
+    """Raised by a case that this machine cannot run (CTest reports it as skipped)."""
+
+
 def check(condition, message):
     if not condition:
         raise Failure(message)

@@ -8,7 +8,11 @@
 //                     once the window has painted
 //   probe repaint     {} once a full repaint of the window has been painted
 //   probe dialogs     [{"hwnd", "pid", "caption", "texts": [...], "buttons": [[id, text], ...]}]
-//   probe press ID    {"hwnd"} of the one open dialog, after posting BM_CLICK to its button ID
+//   probe press ID    {"hwnd"} of the one enabled dialog (a modal box disables its owner),
+//                     after posting BM_CLICK to its button ID
+//   probe time-open NAME   {"ms"} from pressing Open in the open Open dialog, with NAME
+//                     typed into it, to the end of the program's paint of that file
+//   probe time-command ID  {"ms"} from sending the menu command ID to its painted end
 //   probe fonts       [{"charset", "face", "family", "height", "ave", "max", "fixed", "has_cjk",
 //                     "ascii_widths"}] for "Courier New" at character sets 0 and 136
 #include <windows.h>
@@ -146,16 +150,67 @@ static int DescribeDialogs(void) {
 }
 
 static int PressButton(const char *idText) {
-  struct DialogList list = OpenDialogs();
-  if (list.count != 1) {
-    fprintf(stderr, "probe: %d dialogs are open, expected one\n", list.count);
+  struct DialogList open = OpenDialogs(), enabled = {{0}, 0};
+  for (int i = 0; i < open.count; ++i) {
+    if (IsWindowEnabled(open.items[i])) enabled.items[enabled.count++] = open.items[i];
+  }
+  if (enabled.count != 1) {
+    fprintf(stderr, "probe: %d dialogs are enabled, expected one\n", enabled.count);
     return 1;
   }
-  HWND button = GetDlgItem(list.items[0], atoi(idText));
+  HWND button = GetDlgItem(enabled.items[0], atoi(idText));
   if (!button) return Fail("the dialog has no button with that id");
   // Posted, not sent: the click ends the modal loop, which must not wait on us.
   PostMessageW(button, BM_CLICK, 0, 0);
-  printf("{\"hwnd\": %lu}\n", (unsigned long)(ULONG_PTR)list.items[0]);
+  printf("{\"hwnd\": %lu}\n", (unsigned long)(ULONG_PTR)enabled.items[0]);
+  return 0;
+}
+
+static double MillisecondsSince(LARGE_INTEGER start) {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * (double)(now.QuadPart - start.QuadPart) / (double)frequency.QuadPart;
+}
+
+static BOOL CALLBACK FindFileNameField(HWND child, LPARAM param) {
+  int id = GetDlgCtrlID(child);
+  if (id != 0x480 && id != 0x47c) return TRUE;  // edt1 on Wine, cmb13 on Windows
+  *(HWND *)param = child;
+  return FALSE;
+}
+
+// The command sets the title before it paints, and the program handles no sent
+// message until the command has returned, paint included.
+static int TimeOpen(const char *name) {
+  const char *fileTitle = strrchr(name, '\\') ? strrchr(name, '\\') + 1 : name;
+  struct DialogList list = OpenDialogs();
+  if (list.count != 1) return Fail("expected the Open dialog alone");
+  HWND window = MainWindow();
+  HWND field = NULL;
+  EnumChildWindows(list.items[0], FindFileNameField, (LPARAM)&field);
+  if (!field || !SetWindowTextA(field, name)) return Fail("the dialog has no file name field");
+  LARGE_INTEGER start;
+  QueryPerformanceCounter(&start);
+  PostMessageW(list.items[0], WM_COMMAND, IDOK, 0);
+  char title[MAX_PATH];
+  do {
+    if (MillisecondsSince(start) > TimeoutMs) return Fail("the title never became the file's name");
+    GetWindowTextA(window, title, MAX_PATH);
+  } while (strcmp(title, fileTitle) != 0);
+  if (WaitPainted(window)) return 1;
+  printf("{\"ms\": %.3f}\n", MillisecondsSince(start));
+  return 0;
+}
+
+static int TimeCommand(const char *idText) {
+  HWND window = MainWindow();
+  if (!window) return Fail("no window of class Scrivlet");
+  LARGE_INTEGER start;
+  QueryPerformanceCounter(&start);
+  SendMessageW(window, WM_COMMAND, (WPARAM)atoi(idText), 0);
+  if (WaitPainted(window)) return 1;
+  printf("{\"ms\": %.3f}\n", MillisecondsSince(start));
   return 0;
 }
 
@@ -209,6 +264,8 @@ int main(int argc, char **argv) {
   if (argc == 2 && strcmp(argv[1], "repaint") == 0) return Repaint();
   if (argc == 2 && strcmp(argv[1], "dialogs") == 0) return DescribeDialogs();
   if (argc == 3 && strcmp(argv[1], "press") == 0) return PressButton(argv[2]);
+  if (argc == 3 && strcmp(argv[1], "time-open") == 0) return TimeOpen(argv[2]);
+  if (argc == 3 && strcmp(argv[1], "time-command") == 0) return TimeCommand(argv[2]);
   if (argc == 2 && strcmp(argv[1], "fonts") == 0) return DescribeFonts();
-  return Fail("usage: probe window | repaint | dialogs | press BUTTON_ID | fonts");
+  return Fail("usage: probe window | repaint | dialogs | press BUTTON_ID | time-open NAME | time-command ID | fonts");
 }

@@ -1,7 +1,10 @@
 """Saving through the real Save As dialog, as a person does it: the menu, a
 path typed into the dialog, Enter; the file holds exactly the format's bytes."""
 
-from harness import PREFIX, case, check, poll
+import contextlib
+import subprocess
+
+from harness import IDOK, IDYES, OUT, PREFIX, Skipped, case, check, poll
 
 TEXT = "Grüße, €5"
 
@@ -40,7 +43,7 @@ def open_refuses_a_big_endian_file_with_its_message(s):
     target.unlink()
     check("The selected file is not a Unicode text file" in box["texts"], f"unexpected box {box}")
     with s.step("OK, and the document is as it was"):
-        s.press_button(1)
+        s.press_button(IDOK)
         check(s.screenshot() == s.initial, "the view changed after a refused Open")
 
 
@@ -58,7 +61,7 @@ def menu_changes_the_point_size_and_about_shows_two_lines(s):
         s.key("alt+a", "s")
         box = poll("the About box", lambda: [b for b in s.dialogs() if b["caption"] == "Scrivlet"])[0]
         check("Scrivlet\nText Editor Computer Program" in box["texts"], f"unexpected About box {box}")
-        s.press_button(1)
+        s.press_button(IDOK)
 
 
 @case
@@ -120,8 +123,104 @@ def open_takes_the_largest_file_and_refuses_anything_larger(s):
                 open_through_the_dialog(s, name)
                 box = poll("the message box", lambda: [b for b in s.dialogs() if b["caption"] == "Can Not Open File"])[0]
                 check(failure in box["texts"], f"unexpected box {box}")
-                s.press_button(1)
+                s.press_button(IDOK)
                 check(s.screenshot() == opened, "a refused Open changed the view")
     finally:
         for name in files:
             (PREFIX / "drive_c" / name).unlink(missing_ok=True)
+
+
+@case
+def open_reads_lf_only_and_empty_files_and_refuses_the_rest(s):
+    lf_only = "first line\nsecond line\nthird".encode("utf-16-le")
+    files = {
+        "scrivlet-e2e-lf.txt": b"\xff\xfe" + lf_only,  # no terminator either
+        "scrivlet-e2e-mark.txt": b"\xff\xfe",
+        "scrivlet-e2e-odd.txt": b"\xff\xfeA\x00B",
+        "scrivlet-e2e-one.txt": b"\xff",
+        "scrivlet-e2e-empty.txt": b"",
+    }
+    for name, data in files.items():
+        (PREFIX / "drive_c" / name).write_bytes(data)
+    saved = PREFIX / "drive_c" / "scrivlet-e2e-lf-saved.txt"
+    saved.unlink(missing_ok=True)
+    try:
+        with s.step("a file with LF-only line ends opens unchanged: a lone LF ends no line"):
+            open_through_the_dialog(s, "scrivlet-e2e-lf.txt")
+            lines = s.screenshot_after_change(s.initial, "lf-only")
+            s.repaint()
+            check(s.screenshot() == lines, "opening left stale pixels")
+        with s.step("saved again, its LFs stay LFs and the terminator is added"):
+            s.key("alt+f", "s")
+            poll("the Save As dialog", lambda: s.dialogs())
+            s.key("ctrl+a")
+            s.type("C:\\scrivlet-e2e-lf-saved.txt")
+            s.key("Return")
+            poll("the saved file", lambda: not s.dialogs() and saved.exists())
+            check(saved.read_bytes() == b"\xff\xfe" + lf_only + b"\x00\x00", f"saved {saved.read_bytes()!r}")
+        for name in ("scrivlet-e2e-odd.txt", "scrivlet-e2e-one.txt", "scrivlet-e2e-empty.txt"):
+            with s.step(f"open {name}"):
+                open_through_the_dialog(s, name)
+                box = poll("the message box", lambda: [b for b in s.dialogs() if b["caption"] == "Can Not Open File"])[0]
+                check("The selected file is not a Unicode text file" in box["texts"], f"unexpected box {box}")
+                s.press_button(IDOK)
+                check(s.screenshot() == lines, "a refused Open changed the view")
+        with s.step("a file of the mark alone opens as the empty document"):
+            open_through_the_dialog(s, "scrivlet-e2e-mark.txt")
+            check(s.screenshot_after_change(lines) == s.initial, "the mark alone did not give the empty document")
+    finally:
+        for name in files:
+            (PREFIX / "drive_c" / name).unlink(missing_ok=True)
+        saved.unlink(missing_ok=True)
+
+
+@contextlib.contextmanager
+def small_disk_as_drive_f(size_kib):
+    """A tmpfs of size_kib mounted as Wine's drive F:. Mounting needs root."""
+    mount_point = OUT / "small-disk"
+    drive = PREFIX / "dosdevices" / "f:"
+    mount_point.mkdir(parents=True, exist_ok=True)
+    mounted = subprocess.run(["mount", "-t", "tmpfs", "-o", f"size={size_kib}k", "tmpfs", str(mount_point)],
+                             capture_output=True)
+    if mounted.returncode != 0:
+        raise Skipped(f"cannot mount a small tmpfs here: {mounted.stderr.decode().strip()}")
+    try:
+        drive.unlink(missing_ok=True)
+        drive.symlink_to(mount_point)
+        yield mount_point
+    finally:
+        drive.unlink(missing_ok=True)
+        subprocess.run(["umount", str(mount_point)], capture_output=True)
+
+
+@case
+def a_save_that_fills_the_disk_keeps_the_old_file(s):
+    units = ("page " * 6554)[: 32767].encode("utf-16-le")
+    big = PREFIX / "drive_c" / "scrivlet-e2e-big.txt"
+    big.write_bytes(b"\xff\xfe" + units + b"\x00\x00")
+    old_bytes = b"\xff\xfe" + "the old file".encode("utf-16-le") * 1500 + b"\x00\x00"
+    try:
+        with small_disk_as_drive_f(64) as disk:
+            (disk / "old.txt").write_bytes(old_bytes)  # leaves less room than the 65538 bytes to come
+            with s.step("open a 65538-byte document"):
+                open_through_the_dialog(s, big.name)
+                opened = s.screenshot_after_change(s.initial)
+            with s.step("save it over F:\\old.txt, confirming the replacement"):
+                s.key("alt+f", "s")
+                poll("the Save As dialog", lambda: s.dialogs())
+                s.key("ctrl+a")
+                s.type("F:\\old.txt")
+                s.key("Return")
+                poll("the question whether to replace it", lambda: [b for b in s.dialogs()
+                                                                   if any(i == IDYES for i, _ in b["buttons"])])
+                s.press_button(IDYES)
+            with s.step("the write fails with its message"):
+                box = poll("the message box", lambda: [b for b in s.dialogs() if b["caption"] == "Can Not Save File"])[0]
+                check("Can not write to the selected file" in box["texts"], f"unexpected box {box}")
+                s.press_button(IDOK)
+            check((disk / "old.txt").read_bytes() == old_bytes, "the failed save changed the old file")
+            left = sorted(path.name for path in disk.iterdir())
+            check(left == ["old.txt"], f"the failed save left files behind: {left}")
+            check(s.screenshot() == opened, "the failed save changed the view")
+    finally:
+        big.unlink(missing_ok=True)
