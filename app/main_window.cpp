@@ -9,6 +9,7 @@
 #include "document/page_geometry.h"
 #include "editing/typed_characters.h"
 #include "files/unicode_files.h"
+#include "input/caret_keys.h"
 #include "view/character_picker.h"
 #include "view/mouse_input.h"
 #include "view/page_painter.h"
@@ -70,6 +71,15 @@ static void NormaliseSelection() {
   if (SelectionStart == SelectionEnd) SelectionActive = 0;
 }
 
+// A held picker button drives the row by its timer; keys would step it too.
+static LRESULT PressKey(WPARAM key) {
+  if (PickerButtonHeld) return 0;
+  NormaliseSelection();
+  HandleKeyDown((int)key);
+  NormaliseSelection();
+  return 0;
+}
+
 static LRESULT PressLeftButton(LPARAM lParam) {
   NormaliseSelection();
   HandleLeftButtonDown(lParam);
@@ -110,6 +120,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT: return PaintMainWindow(window);
     case WM_CLOSE: return CloseMainWindow(window, wParam, lParam);
     case WM_QUERYENDSESSION: return QueryEndSession();
+    case WM_KEYDOWN: return PressKey(wParam);
+    case WM_KEYUP: KeyRepeatCount = 0; return 0;
     case WM_CHAR: if (!PickerKeyboardMode) TypeCharacter((int)wParam); return 0;
     case WM_TIMER: if (wParam == PickerRepeatTimer) PickerAutorepeatTick(); return 0;
     case WM_VSCROLL: HandleVerticalScroll(wParam); return 0;

@@ -44,3 +44,5 @@ void InsertUnits(int index, const WCHAR *units, int count) {
   for (int i = 0; i < count; i++) DocumentText[index + i] = units[i];
   DocumentLength += count;
 }
+
+bool LineBreakAt(int index) { return index >= 0 && DocumentText[index] == 13 && DocumentText[index + 1] == 10; }

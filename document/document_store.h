@@ -14,6 +14,8 @@ extern int SelectionStart;                    // first selected unit
 extern int SelectionEnd;                      // one past the last selected unit
 extern int SelectionActive;                   // 1 while a non-empty selection is highlighted
 
+// True when the units at index and index + 1 are CR LF.
+bool LineBreakAt(int index);
 // True when the text differs from the saved copy in length or in any unit.
 bool DocumentChangedSinceSave();
 // The empty, unchanged document of a new window: one display line holding the terminator.

@@ -96,10 +96,12 @@ void ReflowDocument() {
   ReleaseDC(MainWindow, dc);
 }
 
+// An empty document's only line ends at index 0: there is no unit before it.
+bool EndsWithLineBreak(int line) { return LineBreakAt(LineTable[line].End - 1); }
+
 int VisibleEnd(int line) {
   int end = LineTable[line].End;
-  // An empty document's only line ends at index 0: there is no unit before it.
-  if (end >= 1 && DocumentText[end - 1] == 13 && DocumentText[end] == 10) return end - 2;
+  if (EndsWithLineBreak(line)) return end - 2;
   if (end == DocumentLength - 1 && DocumentText[end] == 0) return end - 1;
   return end;
 }

@@ -14,6 +14,8 @@ extern int LineCount;                            // records in use
 // Cuts the whole text into LineTable, brings the scroll range up to date,
 // keeps ScrollLine inside it and scrolls the view if ScrollLine had to move.
 void ReflowDocument();
+// True when the line ends in a CR LF pair.
+bool EndsWithLineBreak(int line);
 // Index of the last unit of the line that is drawn and measured: a CR LF
 // pair and the terminator are not. Start - 1 when the line shows nothing.
 int VisibleEnd(int line);

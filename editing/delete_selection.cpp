@@ -1,4 +1,5 @@
-// Edit > Delete: removing the selected units.
+// Removing text: the selection (Edit > Delete, Backspace and Delete over a
+// selection) or the units next to the caret.
 #include "editing/delete_selection.h"
 
 #include "app/main_window.h"
@@ -8,24 +9,28 @@
 #include "input/caret_placement.h"
 
 void DeleteSelection() {
-  if (!SelectionActive || SelectionEnd == SelectionStart) return;
-  int removed = SelectionEnd - SelectionStart;
+  if (SelectionActive && SelectionEnd != SelectionStart) DeleteUnits(SelectionStart, SelectionEnd);
+}
+
+void DeleteUnits(int from, int to) {
   RefreshPageHeight();
   LineRecord *snapshot = TakeEditSnapshot();
   if (snapshot == NULL) {
     ReportFailure("Can not allocate memory", "Can Not Delete");
     return;
   }
-  // The painters read the flag and the caret: both change before their repaint.
-  SelectionActive = 0;
-  InvalidateTextRange(SelectionStart, SelectionEnd);
+  if (SelectionActive) {
+    // The painters read the flag and the caret: both change before their repaint.
+    SelectionActive = 0;
+    InvalidateTextRange(SelectionStart, SelectionEnd);
+  }
   EraseCaret();
-  RemoveUnits(SelectionStart, SelectionEnd);
-  CaretIndex = SelectionStart;
+  RemoveUnits(from, to);
+  CaretIndex = from;
   int oldLineCount = LineCount;
   ReflowDocument();
   InvalidateCaret(CaretIndex);
-  RepaintAfterEdit(snapshot, oldLineCount, SelectionStart, SelectionEnd, -removed);
+  RepaintAfterEdit(snapshot, oldLineCount, from, to, from - to);
   FreeEditSnapshot(snapshot);
   SelectionStart = SelectionEnd = CaretIndex;
 }

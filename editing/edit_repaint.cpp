@@ -57,8 +57,5 @@ void RepaintAfterEdit(const LineRecord *snapshot, int oldLineCount, int editPoin
     if (top < TextTop) top = TextTop;
     if (top < ClientHeight) RepaintRect({0, top, ClientWidth, ClientHeight});
   }
-
-  int oldTop = ScrollLine;
-  ScrollCaretIntoView();
-  if (ScrollLine != oldTop) ScrollViewFrom(oldTop);
+  ViewFollowUp();
 }

@@ -1,4 +1,5 @@
-// Typed characters: one unit inserted at the caret or in place of the selection.
+// Inserting text at the caret or in place of the selection: typed
+// characters, picker cells, Return and Tab.
 #include "editing/typed_characters.h"
 
 #include "app/main_window.h"
@@ -9,15 +10,20 @@
 
 void TypeCharacter(int code) {
   if (code < 32 || code > 65535) return;
+  WCHAR unit = (WCHAR)code;
+  InsertText(&unit, 1, "Can Not Add Character");
+}
+
+void InsertText(const WCHAR *units, int count, LPCSTR failureCaption) {
   RefreshPageHeight();
   int removed = SelectionActive ? SelectionEnd - SelectionStart : 0;
-  if (DocumentLength - removed + 1 > DocumentCapacity) {
-    ReportFailure("Input exceeds memory limit", "Can Not Add Character");
+  if (DocumentLength - removed + count > DocumentCapacity) {
+    ReportFailure("Input exceeds memory limit", failureCaption);
     return;
   }
   LineRecord *snapshot = TakeEditSnapshot();
   if (snapshot == NULL) {
-    ReportFailure("Can not allocate memory", "Can Not Add Character");
+    ReportFailure("Can not allocate memory", failureCaption);
     return;
   }
   int editPoint = CaretIndex;
@@ -31,13 +37,12 @@ void TypeCharacter(int code) {
   }
   EraseCaret();
   RemoveUnits(editPoint, removedEnd);
-  WCHAR unit = (WCHAR)code;
-  InsertUnits(editPoint, &unit, 1);
-  CaretIndex = editPoint + 1;
+  InsertUnits(editPoint, units, count);
+  CaretIndex = editPoint + count;
   int oldLineCount = LineCount;
   ReflowDocument();
   InvalidateCaret(CaretIndex);
-  RepaintAfterEdit(snapshot, oldLineCount, editPoint, removedEnd, 1 - removed);
+  RepaintAfterEdit(snapshot, oldLineCount, editPoint, removedEnd, count - removed);
   FreeEditSnapshot(snapshot);
   SelectionStart = SelectionEnd = CaretIndex;
 }

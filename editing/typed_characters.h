@@ -1,5 +1,11 @@
-// Typed characters: one unit inserted at the caret or in place of the selection.
+// Inserting text at the caret or in place of the selection: typed
+// characters, picker cells, Return and Tab.
 #pragma once
+
+#include <windows.h>
 
 // Inserts code (32 .. 65535; anything else is ignored) as one unit.
 void TypeCharacter(int code);
+// Inserts count units, replacing the active selection; a text that would not
+// fit, or a failed allocation, is reported under caption and changes nothing.
+void InsertText(const WCHAR *units, int count, LPCSTR failureCaption);

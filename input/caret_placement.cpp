@@ -117,3 +117,9 @@ void ScrollCaretIntoView() {
   ScrollLine = top;
   SetScrollPos(MainWindow, SB_VERT, ScrollLine, TRUE);
 }
+
+void ViewFollowUp() {
+  int oldTop = ScrollLine;
+  ScrollCaretIntoView();
+  if (ScrollLine != oldTop) ScrollViewFrom(oldTop);
+}

@@ -29,3 +29,6 @@ void EraseCaret();
 // Moves ScrollLine so that the caret's line lies in the first ViewRows rows
 // of the view and sets the scroll bar; scrolls and repaints nothing.
 void ScrollCaretIntoView();
+// ScrollCaretIntoView, then moves the view's pixels to the new ScrollLine and
+// paints what that uncovers. PageGap must be current.
+void ViewFollowUp();

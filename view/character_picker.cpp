@@ -144,25 +144,41 @@ void PaintPicker(HDC dc) {
   RestoreFont(dc, previous);
 }
 
-static void RepaintRowAndCells() {
+void RepaintPickerRow() {
   RepaintRect(PickerRects[PickerRowLabel]);
   const RECT &first = PickerRects[PickerFirstCell];
   const RECT &last = PickerRects[PickerFirstCell + 9];
   RepaintRect({first.left, first.top, last.right, last.bottom});
 }
 
-// Moves the keyboard to the picker, or the focus frame within it, to button focus.
-static void MovePickerFocus(int focus) {
+void RepaintFocusFrame(int button) { RepaintRect(Grown(PickerRects[button])); }
+
+void RepaintTextFocusMark() { RepaintRect({PageLeft, TextTop - 2, PageRight, TextTop - 1}); }
+
+void MovePickerFocus(int focus) {
   int old = PickerFocus;
   PickerFocus = focus;
   if (!PickerKeyboardMode) {
     PickerKeyboardMode = 1;
-    RepaintRect({PageLeft, TextTop - 2, PageRight, TextTop - 1});
-    RepaintRect(Grown(PickerRects[focus]));
+    RepaintTextFocusMark();
+    RepaintFocusFrame(focus);
   } else if (focus != old) {
-    RepaintRect(Grown(PickerRects[old]));
-    RepaintRect(Grown(PickerRects[focus]));
+    // The old frame is repainted with PickerFocus already moved, which erases it.
+    RepaintFocusFrame(old);
+    RepaintFocusFrame(focus);
   }
+}
+
+bool StepPickerRow(int direction, int *stepsTaken) {
+  if (PickerRow == (direction < 0 ? PickerFirstRow : PickerLastRow)) return false;
+  // Ten steps of 1, ten of 10, then steps of 100.
+  int step = *stepsTaken < 10 ? 1 : *stepsTaken < 20 ? 10 : 100;
+  if (*stepsTaken < 20) (*stepsTaken)++;
+  PickerRow += direction * step;
+  if (PickerRow < PickerFirstRow) PickerRow = PickerFirstRow;
+  if (PickerRow > PickerLastRow) PickerRow = PickerLastRow;
+  RepaintPickerRow();
+  return true;
 }
 
 static bool Holds(const RECT &r, int x, int y) { return r.left <= x && x < r.right && r.top <= y && y < r.bottom; }
@@ -182,7 +198,7 @@ void ClickPicker(int x, int y) {
   int limit = focus == PickerUp ? PickerFirstRow : PickerLastRow;
   if (PickerRow == limit) return;
   PickerRow += focus == PickerUp ? -1 : 1;
-  RepaintRowAndCells();
+  RepaintPickerRow();
   PickerButtonHeld = 1;
   SetCapture(MainWindow);
   PickerRepeatTicks = 0;
@@ -191,19 +207,8 @@ void ClickPicker(int x, int y) {
 
 void PickerAutorepeatTick() {
   if (!PickerButtonHeld || (PickerFocus != PickerUp && PickerFocus != PickerDown)) return;
-  int limit = PickerFocus == PickerUp ? PickerFirstRow : PickerLastRow;
-  if (PickerRow == limit) {
-    StopPickerAutorepeat();
-    return;
-  }
-  // Ten steps of 1, ten of 10, then steps of 100.
-  int step = PickerRepeatTicks < 10 ? 1 : PickerRepeatTicks < 20 ? 10 : 100;
-  if (PickerRepeatTicks < 20) PickerRepeatTicks++;
-  PickerRow += PickerFocus == PickerUp ? -step : step;
-  if (PickerRow < PickerFirstRow) PickerRow = PickerFirstRow;
-  if (PickerRow > PickerLastRow) PickerRow = PickerLastRow;
-  RepaintRowAndCells();
-  if (PickerRow == limit) {
+  int direction = PickerFocus == PickerUp ? -1 : 1;
+  if (!StepPickerRow(direction, &PickerRepeatTicks) || PickerRow == (direction < 0 ? PickerFirstRow : PickerLastRow)) {
     StopPickerAutorepeat();
   } else {
     KillTimer(MainWindow, PickerRepeatTimer);

@@ -27,4 +27,16 @@ void PaintPicker(HDC dc);
 // A left-button press inside PickerFrame.
 void ClickPicker(int x, int y);
 void PickerAutorepeatTick();
+// Each repaints its area at once. The row label, then the ten cells.
+void RepaintPickerRow();
+// The frame drawn around a button in picker keyboard mode.
+void RepaintFocusFrame(int button);
+// The line above the text that shows the text has the keyboard.
+void RepaintTextFocusMark();
+// Frames button focus, giving the picker the keyboard if the text had it.
+void MovePickerFocus(int focus);
+// Steps PickerRow toward 3 (direction -1) or 6553 (+1): by 1 for the first
+// ten of stepsTaken, by 10 for the next ten, then by 100; counts the step in
+// stepsTaken and repaints the row. False, with nothing done, at the limit.
+bool StepPickerRow(int direction, int *stepsTaken);
 void StopPickerAutorepeat();

@@ -84,11 +84,6 @@ static int RunX(HDC dc, int line, int index) {
   return PageLeft + size.cx;
 }
 
-static bool EndsWithLineBreak(int line) {
-  int end = LineTable[line].End;
-  return end >= 1 && DocumentText[end - 1] == 13 && DocumentText[end] == 10;
-}
-
 static bool IsLastLine(int line) {
   int end = LineTable[line].End;
   return end == DocumentLength - 1 && DocumentText[end] == 0;

@@ -103,6 +103,7 @@ struct State {
   std::deque<MSG> posted;
   std::map<UINT_PTR, UINT> timers;  // running timers: id -> period
   bool capture = false;             // the window holds the mouse capture
+  std::set<int> keysHeld;           // virtual keys GetKeyState reports as down
   std::map<UINT, UINT> menuChecks;   // command id -> MF_CHECKED or MF_UNCHECKED
   std::map<UINT, UINT> menuEnables;  // command id -> MF_ENABLED or MF_GRAYED
   bool clipboardHasText = false;
@@ -1614,6 +1615,14 @@ HWND WINAPI SetCapture(HWND window) {
   return previous;
 }
 
+SHORT WINAPI GetKeyState(int virtualKey) {
+  // Down is the high bit; the toggle bit (low) is never set here.
+  SHORT state = g.keysHeld.count(virtualKey) ? (SHORT)0x8000 : (SHORT)0;
+  const char *name = virtualKey == VK_SHIFT ? "VK_SHIFT" : virtualKey == VK_CONTROL ? "VK_CONTROL" : nullptr;
+  Record("GetKeyState(", Named{virtualKey, name}, ") -> ", state < 0 ? "down" : "up");
+  return state;
+}
+
 LRESULT WINAPI SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Record("SendMessageW(", window, ", ", Hex{message}, ", ", (long long)wParam, ", ", (long long)lParam, ")");
   return CheckWindow(window, "SendMessageW") ? g.procedure(window, message, wParam, lParam) : 0;
@@ -1697,6 +1706,11 @@ void FireTimer(UINT_PTR id) {
 }
 
 HWND Capture() { return g.capture ? Window() : nullptr; }
+
+void HoldKey(int virtualKey, bool held) {
+  if (held) g.keysHeld.insert(virtualKey);
+  else g.keysHeld.erase(virtualKey);
+}
 
 UINT MenuItemCheck(UINT id) { return g.menuChecks.count(id) ? g.menuChecks[id] : 0; }
 UINT MenuItemEnable(UINT id) { return g.menuEnables.count(id) ? g.menuEnables[id] : 0; }

@@ -49,6 +49,8 @@ void FireTimer(UINT_PTR id);
 HWND Capture();
 // Another window takes the capture: WM_CAPTURECHANGED to the window holding it.
 void TakeCaptureAway();
+// What GetKeyState reports for a key (VK_SHIFT, VK_CONTROL ...): held or not.
+void HoldKey(int virtualKey, bool held);
 
 // ---- Device resolution --------------------------------------------------
 // LOGPIXELSX and LOGPIXELSY of every screen DC; 96 until a test sets another.

@@ -13,6 +13,7 @@
 typedef int BOOL;
 typedef unsigned char BYTE;
 typedef unsigned short WORD;
+typedef short SHORT;
 typedef unsigned int DWORD;  // 32-bit, as on Windows (LLP64)
 typedef int LONG;            // 32-bit, as on Windows (LLP64)
 typedef unsigned int UINT;
@@ -190,6 +191,25 @@ static_assert(sizeof(LOGFONTA) == 60 && sizeof(TEXTMETRICA) == 56 && sizeof(ABC)
 #define WM_ERASEBKGND 0x0014
 #define WM_QUIT 0x0012
 #define WM_CANCELMODE 0x001F
+#define VK_BACK 0x08
+#define VK_TAB 0x09
+#define VK_RETURN 0x0D
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
+#define VK_END 0x23
+#define VK_HOME 0x24
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define VK_INSERT 0x2D
+#define VK_DELETE 0x2E
+#define WM_KEYDOWN 0x0100
+#define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
 #define WM_TIMER 0x0113
 #define WM_VSCROLL 0x0115
@@ -291,6 +311,7 @@ HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR name);
 UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC procedure);
 BOOL WINAPI KillTimer(HWND window, UINT_PTR id);
 HWND WINAPI SetCapture(HWND window);
+SHORT WINAPI GetKeyState(int virtualKey);
 BOOL WINAPI ReleaseCapture(void);
 LRESULT WINAPI SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 HMENU WINAPI GetMenu(HWND window);
