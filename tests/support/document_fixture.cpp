@@ -32,6 +32,23 @@ void DocumentTest::SendScrollRequest(int request, int thumbPosition) {
   ViewWindowProc(MainWindow, WM_VSCROLL, MAKEWPARAM(request, thumbPosition), 0);
 }
 
+void DocumentTest::KeyDown(int key, int modifiers) {
+  fake::HoldKey(VK_SHIFT, (modifiers & Shift) != 0);
+  fake::HoldKey(VK_CONTROL, (modifiers & Ctrl) != 0);
+  ViewWindowProc(MainWindow, WM_KEYDOWN, (WPARAM)key, 1);
+}
+
+void DocumentTest::KeyUp(int key) {
+  ViewWindowProc(MainWindow, WM_KEYUP, (WPARAM)key, (LPARAM)0xC0000001u);
+  fake::HoldKey(VK_SHIFT, false);
+  fake::HoldKey(VK_CONTROL, false);
+}
+
+void DocumentTest::PressKey(int key, int modifiers) {
+  KeyDown(key, modifiers);
+  KeyUp(key);
+}
+
 void DocumentTest::TearDown() {
   for (const std::string &leak : fake::Leaks()) ADD_FAILURE() << "leak: " << leak;
 }

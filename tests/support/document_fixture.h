@@ -8,6 +8,8 @@
 
 #include "win32/fake_win32.h"
 
+enum Modifier { Shift = 1, Ctrl = 2 };
+
 class DocumentTest : public testing::Test {
  protected:
   // Opens the window at this client size and resolution and starts the empty
@@ -20,6 +22,11 @@ class DocumentTest : public testing::Test {
   void ShowText(const std::u16string &text);
   // A scroll-bar request as WM_VSCROLL brings it.
   void SendScrollRequest(int request, int thumbPosition = 0);
+  // WM_KEYDOWN of a virtual key with the modifiers held (Shift, Ctrl), then
+  // WM_KEYUP; KeyDown alone is a held key repeating.
+  void PressKey(int key, int modifiers = 0);
+  void KeyDown(int key, int modifiers = 0);
+  void KeyUp(int key);
   void TearDown() override;
 };
 

@@ -11,7 +11,8 @@
 
 LRESULT CALLBACK ViewWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_PAINT) {
-    fake::Note("WM_PAINT selection " + std::to_string(SelectionActive) + " caret " + std::to_string(CaretIndex));
+    std::string selection = SelectionActive ? std::to_string(SelectionStart) + ".." + std::to_string(SelectionEnd) : "0";
+    fake::Note("WM_PAINT selection " + selection + " caret " + std::to_string(CaretIndex));
   }
   return MainWindowProc(window, message, wParam, lParam);
 }

@@ -1,5 +1,6 @@
 // The program's window procedure behind a thin wrapper that notes, for the
-// call log, the state each WM_PAINT sees; opened at a size and resolution a
+// call log, the state each WM_PAINT sees ("selection 0" when none is active,
+// else "selection START..END"); opened at a size and resolution a
 // test chooses.
 #pragma once
 

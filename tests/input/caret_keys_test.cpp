@@ -1,0 +1,275 @@
+// The caret movement keys: where each key takes the caret, how selections
+// grow, cross their anchor and drop, and the order of the repaints.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "document/document_store.h"
+#include "document/layout_settings.h"
+#include "document/line_layout.h"
+#include "document/page_geometry.h"
+#include "resources/command_ids.h"
+#include "support/call_log_check.h"
+#include "support/document_fixture.h"
+
+namespace {
+
+std::vector<std::string> Repaints() { return fake::CallsTo({"InvalidateRect", "ScrollWindow", "WM_PAINT"}); }
+
+std::string Invalidated(int left, int top, int right, int bottom) {
+  return "InvalidateRect(hwnd1, {" + std::to_string(left) + ", " + std::to_string(top) + ", " + std::to_string(right) +
+         ", " + std::to_string(bottom) + "}, TRUE)";
+}
+
+void Select(int start, int end, int caret) {
+  SelectionStart = start;
+  SelectionEnd = end;
+  SelectionActive = 1;
+  CaretIndex = caret;
+  fake::RepaintWholeWindow();
+}
+
+std::u16string Repeated(const std::u16string &piece, int times) {
+  std::u16string text;
+  for (int i = 0; i < times; i++) text += piece;
+  return text;
+}
+
+const int Cell = 29;  // the cell of every letter used here at 32 points
+
+struct KeyCase {
+  int caret;
+  int key;
+  int modifiers;
+  int expected;
+  const char *why;
+};
+
+}  // namespace
+
+TEST_F(DocumentTest, EachKeyFindsItsTargetAtEdgesAroundLineBreaksAndOnShortLines) {
+  OpenDocumentWindow();
+  // Lines: 0 "one two" CR LF (0..8), 1 "three" CR LF (9..15), 2 CR LF (16..17), 3 "hour" and the terminator (18..22).
+  ShowText(u"one two\r\nthree\r\n\r\nhour");
+  ASSERT_EQ(4, LineCount);
+  const KeyCase cases[] = {
+      {0, VK_LEFT, 0, 0, "Left at the start does nothing"},
+      {9, VK_LEFT, 0, 7, "Left behind CR LF goes in front of the CR"},
+      {7, VK_RIGHT, 0, 9, "Right in front of CR LF goes behind the LF"},
+      {7, VK_RIGHT, Ctrl, 9, "Ctrl changes nothing for the arrows"},
+      {22, VK_RIGHT, 0, 22, "Right at the end does nothing"},
+      {12, VK_HOME, 0, 9, "Home: the line's start"},
+      {12, VK_HOME, Ctrl, 0, "Ctrl+Home: the document's start"},
+      {10, VK_END, 0, 14, "End stops in front of the CR"},
+      {16, VK_END, 0, 16, "End on an empty line stays at its CR"},
+      {19, VK_END, 0, 22, "End on the last line: the document's end"},
+      {3, VK_END, Ctrl, 22, "Ctrl+End: the document's end"},
+      {12, VK_UP, 0, 3, "Up keeps the column"},
+      {20, VK_UP, 0, 16, "Up onto an empty line: its CR"},
+      {16, VK_UP, 0, 9, "Up from column 0: the line's start"},
+      {5, VK_DOWN, 0, 14, "Down onto a shorter line: the column where it ends, its CR"},
+      {6, VK_DOWN, 0, 14, "Down past a shorter line's end: its CR"},
+      {2, VK_UP, 0, 2, "Up on the first line does nothing"},
+      {20, VK_DOWN, 0, 20, "Down on the last line does nothing"},
+      {0, VK_NEXT, 0, 18, "Page Down: at most the last line's start"},
+      {19, VK_NEXT, 0, 19, "Page Down on the last line does nothing, even short of the end"},
+      {20, VK_PRIOR, 0, 0, "Page Up: at least the first line's start"},
+      {2, VK_PRIOR, 0, 0, "Page Up on the first line: index 0"},
+      {12, VK_INSERT, 0, 12, "Insert does nothing"},
+  };
+  for (const KeyCase &c : cases) {
+    CaretIndex = SelectionStart = SelectionEnd = c.caret;
+    PressKey(c.key, c.modifiers);
+    EXPECT_EQ(c.expected, CaretIndex) << c.why;
+    EXPECT_EQ(0, SelectionActive) << c.why;
+  }
+}
+
+TEST_F(DocumentTest, UpAndDownMeasureTheColumnAfreshAndResolveInOppositeDirections) {
+  OpenDocumentWindow();
+  ShowText(u"hour\r\nno\r\nthree");
+  CaretIndex = 14;  // four cells into "three"
+  PressKey(VK_UP);
+  EXPECT_EQ(8, CaretIndex) << "the CR of the shorter line";
+  PressKey(VK_UP);
+  EXPECT_EQ(2, CaretIndex) << "the shorter column, not the first one";
+
+  fake::SetGlyph(u'W', 0, 50, 0);  // a cell of 54 pixels
+  ShowText(u"WW\r\nabc\r\nWW");
+  CaretIndex = 6;  // 58 pixels in: between the W cells' edges at 54 and 108
+  PressKey(VK_UP);
+  EXPECT_EQ(1, CaretIndex) << "Up: the position at or left of the column";
+  CaretIndex = 6;
+  PressKey(VK_DOWN);
+  EXPECT_EQ(11, CaretIndex) << "Down: the position at or right of the column";
+}
+
+TEST_F(DocumentTest, OnWrappedLinesTheCaretNeverStandsBehindALinesLastUnit) {
+  OpenDocumentWindow();
+  ShowText(u"aaaa bbbb cccc dddd eeeeeeeeeeeeeeeeeee");  // the second line as wide as the first
+  ASSERT_EQ(2, LineCount);
+  int lastUnit = LineTable[0].End;
+  ASSERT_EQ(u' ', DocumentText[lastUnit]);
+  PressKey(VK_END);
+  EXPECT_EQ(lastUnit, CaretIndex) << "End stops in front of the break space";
+  PressKey(VK_DOWN);
+  EXPECT_EQ(DocumentLength - 1, CaretIndex) << "Down past the last line's text: the document end";
+  PressKey(VK_UP);
+  EXPECT_EQ(lastUnit, CaretIndex) << "Up from far right: in front of the last unit, not behind it";
+}
+
+TEST_F(DocumentTest, PageKeysStepByTheViewAndCtrlJumpsByPages) {
+  std::u16string forty = Repeated(u"line\r\n", 40);  // line L starts at 6 L; 41 lines, pages of 16
+  OpenDocumentWindow(800, 144 + 3 * 47);  // three whole rows: one line a step
+  ShowText(forty);
+  PressKey(VK_NEXT);
+  EXPECT_EQ(6, CaretIndex);
+  fake::ResizeWindow(800, 144 + 10 * 47);  // ten rows: eight lines a step
+  PressKey(VK_NEXT);
+  EXPECT_EQ(6 * 9, CaretIndex);
+  PressKey(VK_PRIOR);
+  EXPECT_EQ(6, CaretIndex);
+
+  const KeyCase cases[] = {
+      {6 * 32, VK_PRIOR, Ctrl, 6 * 16, "from the top of page 3: the top of page 2"},
+      {6 * 33 + 1, VK_PRIOR, Ctrl, 6 * 32, "inside page 3: its top"},
+      {6 * 32 + 2, VK_PRIOR, Ctrl, 6 * 32, "on page 3's first line, not at its start: its top"},
+      {6 * 3, VK_NEXT, Ctrl, 6 * 16, "the top of the next page"},
+      {6 * 35, VK_NEXT, Ctrl, 6 * 40, "on the last page: the last line's start"},
+  };
+  for (const KeyCase &c : cases) {
+    CaretIndex = c.caret;
+    PressKey(c.key, c.modifiers);
+    EXPECT_EQ(c.expected, CaretIndex) << c.why;
+  }
+}
+
+TEST_F(DocumentTest, AKeyMovingTheCaretOutOfViewScrollsByLinesAndPageGaps) {
+  OpenDocumentWindow();
+  ShowText(Repeated(u"line\r\n", 40));
+  PressKey(VK_NEXT, Ctrl);  // to line 16: ScrollLine 7, no page boundary crossed
+  EXPECT_EQ(7, ScrollLine);
+  fake::ClearCalls();
+  PressKey(VK_NEXT, Ctrl);  // to line 32: ScrollLine 23, one page boundary crossed
+  EXPECT_EQ(23, ScrollLine);
+  EXPECT_EQ((std::vector<std::string>{"ScrollWindow(hwnd1, 0, -768, {0, 144, 800, 700}, {0, 144, 800, 700})"}),
+            fake::CallsTo({"ScrollWindow"}));
+  EXPECT_EQ(ScrollLine, fake::ScrollPosition());
+}
+
+TEST_F(DocumentTest, ShiftMovesGrowShrinkAndEmptyTheSelectionFromTheAnchor) {
+  OpenDocumentWindow();
+  // Lines start at 0, 12 and 29.
+  ShowText(u"abcdeklmno\r\nabcdeklmnoabcde\r\nabcdeklmnoabcde");
+  CaretIndex = 5;
+  PressKey(VK_RIGHT, Shift);
+  PressKey(VK_RIGHT, Shift);
+  EXPECT_EQ(1, SelectionActive);
+  EXPECT_EQ(5, SelectionStart);
+  EXPECT_EQ(7, SelectionEnd);
+  PressKey(VK_LEFT, Shift);
+  EXPECT_EQ(6, SelectionEnd);
+  PressKey(VK_LEFT, Shift);
+  EXPECT_EQ(0, SelectionActive) << "an emptied selection is dropped after the key";
+  EXPECT_EQ(5, CaretIndex);
+
+  // The caret at the end, the anchor at the start: Shift+Up crosses the anchor.
+  Select(14, 20, 20);
+  PressKey(VK_UP, Shift);
+  EXPECT_EQ(8, CaretIndex);
+  EXPECT_EQ(8, SelectionStart);
+  EXPECT_EQ(14, SelectionEnd);
+  // The caret at the start, the anchor at the end: Shift+Down crosses it.
+  Select(4, 14, 4);
+  PressKey(VK_DOWN, Shift);
+  EXPECT_EQ(14, SelectionStart);
+  EXPECT_EQ(CaretIndex, SelectionEnd);
+  EXPECT_EQ(16, CaretIndex);
+}
+
+TEST_F(DocumentTest, ACaretMoveRepaintsTheOldStripAfterTheCaretHasLeftIt) {
+  OpenDocumentWindow();
+  ShowText(u"abcdef");
+  CaretIndex = 2;
+  fake::RepaintWholeWindow();
+  fake::ClearCalls();
+  PressKey(VK_RIGHT);
+  int x = PageLeft;
+  EXPECT_CALLS((std::vector<std::string>{
+                   Invalidated(x + 2 * Cell, 144, x + 2 * Cell + 1, 191),
+                   "WM_PAINT selection 0 caret 3",
+                   Invalidated(x + 3 * Cell, 144, x + 3 * Cell + 1, 191),
+                   "WM_PAINT selection 0 caret 3",
+               }),
+               Repaints());
+}
+
+TEST_F(DocumentTest, AShiftMoveAcrossTheAnchorRepaintsTheOldHighlightBlankThenTheNewOne) {
+  OpenDocumentWindow();
+  ShowText(u"abcdeklmno");
+  Select(4, 6, 6);
+  fake::ClearCalls();
+  PressKey(VK_HOME, Shift);
+  int x = PageLeft;
+  EXPECT_CALLS((std::vector<std::string>{
+                   Invalidated(x + 6 * Cell, 144, x + 6 * Cell + 1, 191),
+                   "WM_PAINT selection 4..6 caret 0",
+                   Invalidated(x, 144, x + 1, 191),
+                   "WM_PAINT selection 4..6 caret 0",
+                   // the old highlight, painted as an empty selection at the anchor
+                   Invalidated(x + 4 * Cell, 144, x + 6 * Cell, 191),
+                   "WM_PAINT selection 4..4 caret 0",
+                   // then the new selection from the anchor to the caret
+                   Invalidated(x, 144, x + 4 * Cell, 191),
+                   "WM_PAINT selection 0..4 caret 0",
+               }),
+               Repaints());
+}
+
+TEST_F(DocumentTest, EscapeAndUnshiftedMovesDropTheSelectionBeforeRepaintingIt) {
+  OpenDocumentWindow();
+  ShowText(u"abcdeklmno");
+  Select(2, 5, 5);
+  fake::ClearCalls();
+  PressKey(VK_ESCAPE);
+  int x = PageLeft;
+  EXPECT_CALLS((std::vector<std::string>{Invalidated(x + 2 * Cell, 144, x + 5 * Cell, 191),
+                                         "WM_PAINT selection 0 caret 5"}),
+               Repaints());
+  EXPECT_EQ(5, SelectionStart);
+  EXPECT_EQ(5, SelectionEnd);
+  fake::ClearCalls();
+  PressKey(VK_ESCAPE);
+  EXPECT_EQ(std::vector<std::string>{}, Repaints()) << "Escape without a selection does nothing";
+
+  // At a document edge a key does nothing at all, and the selection stays.
+  Select(0, 3, 0);
+  fake::ClearCalls();
+  PressKey(VK_LEFT);
+  EXPECT_EQ(std::vector<std::string>{}, Repaints());
+  EXPECT_EQ(1, SelectionActive);
+
+  PressKey(VK_RIGHT);
+  EXPECT_EQ(0, SelectionActive);
+  EXPECT_EQ(1, SelectionStart);
+  EXPECT_EQ(1, SelectionEnd);
+}
+
+TEST_F(DocumentTest, AShiftMoveFromInsideTheSelectionRepaintsBothTheOldAndTheNewRange) {
+  OpenDocumentWindow();
+  ShowText(u"abcdefghijklmnop");
+  Select(6, 10, 10);
+  // A point-size change puts the caret at 0 and keeps the selection.
+  fake::Send(WM_COMMAND, IDM_POINT_SIZE_BASE + 20, 0);
+  ASSERT_EQ(0, CaretIndex);
+  ASSERT_EQ(1, SelectionActive);
+  PressKey(VK_RIGHT, Shift);
+  EXPECT_EQ(1, SelectionStart) << "the anchor rule takes SelectionStart";
+  EXPECT_EQ(6, SelectionEnd);
+  fake::Screen incremental = fake::CaptureScreen();
+  fake::RepaintWholeWindow();
+  EXPECT_EQ("", fake::DescribeScreenDifference(fake::CaptureScreen(), incremental))
+      << "the old highlight must not stay on screen";
+}
