@@ -259,17 +259,19 @@ TEST_F(DocumentTest, EscapeAndUnshiftedMovesDropTheSelectionBeforeRepaintingIt) 
 
 TEST_F(DocumentTest, AShiftMoveFromInsideTheSelectionRepaintsBothTheOldAndTheNewRange) {
   OpenDocumentWindow();
-  ShowText(u"abcdefghijklmnop");
-  Select(6, 10, 10);
-  // A point-size change puts the caret at 0 and keeps the selection.
-  fake::Send(WM_COMMAND, IDM_POINT_SIZE_BASE + 20, 0);
-  ASSERT_EQ(0, CaretIndex);
-  ASSERT_EQ(1, SelectionActive);
-  PressKey(VK_RIGHT, Shift);
-  EXPECT_EQ(1, SelectionStart) << "the anchor rule takes SelectionStart";
-  EXPECT_EQ(6, SelectionEnd);
-  fake::Screen incremental = fake::CaptureScreen();
-  fake::RepaintWholeWindow();
-  EXPECT_EQ("", fake::DescribeScreenDifference(fake::CaptureScreen(), incremental))
-      << "the old highlight must not stay on screen";
+  ShowText(u"abcdeklmno\r\nabcdeklmno");
+  for (int target : {1, 12}) {  // Shift+Right onto the anchor; Shift+Down into the old range
+    Select(1, 18, 18);
+    // A point-size change puts the caret at 0 and keeps the selection.
+    fake::Send(WM_COMMAND, IDM_POINT_SIZE_BASE + (target == 1 ? 20 : 32), 0);
+    ASSERT_EQ(0, CaretIndex);
+    ASSERT_EQ(1, SelectionActive);
+    PressKey(target == 1 ? VK_RIGHT : VK_DOWN, Shift);
+    ASSERT_EQ(target, CaretIndex);
+    EXPECT_EQ(target == 1 ? 0 : 1, SelectionActive) << "the anchor rule takes SelectionStart";
+    fake::Screen incremental = fake::CaptureScreen();
+    fake::RepaintWholeWindow();
+    EXPECT_EQ("", fake::DescribeScreenDifference(fake::CaptureScreen(), incremental))
+        << "the old highlight stayed on screen after moving to " << target;
+  }
 }
