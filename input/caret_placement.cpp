@@ -81,7 +81,10 @@ void InvalidateTextRange(int from, int to) {
   int first = FindLineOfIndex(from);
   int last = FindLineOfIndex(to);
   if (LineOnScreen(first)) {
-    int right = to > LineTable[first].End ? ClientWidth : IndexX(dc, first, to);
+    // A range that ends on the LF of its line's CR LF holds the CR, and the
+    // selection shows a held line break as a block right of the text.
+    bool holdsLineBreak = to == LineTable[first].End && EndsWithLineBreak(first);
+    int right = to > LineTable[first].End || holdsLineBreak ? ClientWidth : IndexX(dc, first, to);
     RepaintLineSpan(first, IndexX(dc, first, from), right);
   }
   // Lines above ScrollLine lie above the view.

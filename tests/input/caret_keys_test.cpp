@@ -275,3 +275,20 @@ TEST_F(DocumentTest, AShiftMoveFromInsideTheSelectionRepaintsBothTheOldAndTheNew
         << "the old highlight stayed on screen after moving to " << target;
   }
 }
+
+TEST_F(DocumentTest, SelectingTheCrOfALineBreakShowsTheBreakBlock) {
+  OpenDocumentWindow();
+  ShowText(u"a\rX\nb");
+  CaretIndex = 2;
+  fake::RepaintWholeWindow();
+  PressKey(VK_DELETE);  // the lone CR and LF become a pair, the caret between them
+  ASSERT_EQ(2, LineCount);
+  ASSERT_EQ(2, CaretIndex);
+  PressKey(VK_LEFT, Shift);  // selects the CR alone
+  ASSERT_EQ(1, SelectionActive);
+  ASSERT_EQ(1, SelectionStart);
+  fake::Screen incremental = fake::CaptureScreen();
+  EXPECT_EQ(0, fake::Pixel(PageLeft + Cell + 3, TextTop + 20)) << "the break block is inverted";
+  fake::RepaintWholeWindow();
+  EXPECT_EQ("", fake::DescribeScreenDifference(fake::CaptureScreen(), incremental));
+}
