@@ -335,7 +335,12 @@ class Session:
         lines, tabs and the characters the case declared (see case())."""
         undeclared = {c for c in text if not (" " <= c <= "~" or c in "\n\t" or c in self.extra_characters)}
         check(not undeclared, f"declare {''.join(sorted(undeclared))!r} in @case(characters=...) to type it")
-        self.xdotool("type", "--delay", "10", "--", text)
+        # xdotool types a new line as the Linefeed key, which Windows does not have.
+        for number, line in enumerate(text.split("\n")):
+            if number:
+                self.key("Return")
+            if line:
+                self.xdotool("type", "--delay", "10", "--", line)
 
     def key(self, *combinations):
         """Presses keys by X keysym name: "Return", "ctrl+a", "alt+F4"."""
@@ -415,6 +420,15 @@ class Session:
             return (None, boxes) if boxes else None
 
         return poll("the program to end or show a dialog", ended_or_dialog)
+
+    def choose_in_file_dialog(self, menu_item, path):
+        """File > Open... (menu_item "o") or Save... ("s"): waits for the dialog,
+        types path over whatever its name field holds and presses Enter."""
+        self.key("alt+f", menu_item)
+        poll("the file dialog", self.dialogs)
+        self.key("ctrl+a")
+        self.type(path)
+        self.key("Return")
 
     def fonts(self):
         """What "Courier New" resolves to at character sets 0 and 136 (see probe.c)."""

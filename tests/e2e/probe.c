@@ -13,6 +13,11 @@
 //   probe time-open NAME   {"ms"} from pressing Open in the open Open dialog, with NAME
 //                     typed into it, to the end of the program's paint of that file
 //   probe time-command ID  {"ms"} from sending the menu command ID to its painted end
+//   probe time-keys WINDOW KEY COUNT  {"ms": [...], "deferred"}: for each of COUNT key-downs
+//                     of the virtual key KEY sent to WINDOW (a class, or CLASS/CHILD_CLASS for
+//                     a child), the time from sending it (with its key-up) to its painted end;
+//                     deferred counts those whose paint was still pending after the key-up
+//   probe edit-position WINDOW  {"first_line", "caret", "lines"} of the Edit control WINDOW
 //   probe fonts       [{"charset", "face", "family", "height", "ave", "max", "fixed", "has_cjk",
 //                     "ascii_widths"}] for "Courier New" at character sets 0 and 136
 #include <windows.h>
@@ -49,21 +54,51 @@ static void PrintWindowText(HWND window) {
 
 static HWND MainWindow(void) { return FindWindowW(L"Scrivlet", NULL); }
 
+static void PauseOneMillisecond(void) { Sleep(1); }
+
+// Sleep(1) lasts a millisecond or more, about as long as a short paint; this
+// pause is fine enough to see a paint begin and rare enough to leave the
+// server to the program being timed.
+static void PauseTenthOfMillisecond(void) {
+  typedef LONG(WINAPI * DelayExecution)(BOOLEAN, const LARGE_INTEGER *);
+  static DelayExecution delay;
+  if (!delay) {
+    delay = (DelayExecution)(void (*)(void))GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDelayExecution");
+  }
+  LARGE_INTEGER interval;
+  interval.QuadPart = -1000;  // relative, in units of 100 ns
+  delay(FALSE, &interval);
+}
+
 // Waits until the window has painted what it had to and gone back to its
 // message loop. Across processes a paint may still be pending: its BeginPaint
 // empties the update region, and a message sent after that is handled only
 // once the paint handler has returned.
-static int WaitPainted(HWND window) {
+static int WaitPaintedPolling(HWND window, void (*pause)(void)) {
   DWORD start = GetTickCount();
   while (GetUpdateRect(window, NULL, FALSE)) {
     if (GetTickCount() - start > TimeoutMs) return Fail("the window did not paint");
-    Sleep(1);
+    pause();
   }
   DWORD_PTR result;
   if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, TimeoutMs, &result)) {
     return Fail("the window did not answer after painting");
   }
   return 0;
+}
+
+static int WaitPainted(HWND window) { return WaitPaintedPolling(window, PauseOneMillisecond); }
+
+// WINDOW is a top-level window's class, or CLASS/CHILD_CLASS for the first
+// child of that class inside it.
+static HWND FindTarget(const char *target) {
+  WCHAR name[256];
+  if (!MultiByteToWideChar(CP_ACP, 0, target, -1, name, 256)) return NULL;
+  WCHAR *child = wcschr(name, L'/');
+  if (child) *child++ = 0;
+  HWND window = FindWindowW(name, NULL);
+  if (window && child) window = FindWindowExW(window, NULL, child, NULL);
+  return window;
 }
 
 static int DescribeWindow(void) {
@@ -214,6 +249,45 @@ static int TimeCommand(const char *idText) {
   return 0;
 }
 
+// A key-down the window handles by painting inside its handler leaves nothing
+// to paint; one that only invalidates leaves its paint to the message loop,
+// which the wait covers. The key-up goes too, as a typed key sends it.
+static int TimeKeys(const char *target, const char *keyText, const char *countText) {
+  HWND window = FindTarget(target);
+  if (!window) return Fail("no such window");
+  int count = atoi(countText);
+  if (count < 1) return Fail("the count must be positive");
+  double *times = malloc(sizeof *times * (size_t)count);
+  if (!times) return Fail("out of memory");
+  if (WaitPainted(window)) return 1;
+  WPARAM key = (WPARAM)atoi(keyText);
+  int deferred = 0;
+  for (int i = 0; i < count; ++i) {
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    SendMessageW(window, WM_KEYDOWN, key, 1);                 // repeat count 1
+    SendMessageW(window, WM_KEYUP, key, (LPARAM)0xC0000001);  // previous state down, transition up
+    if (GetUpdateRect(window, NULL, FALSE)) deferred++;
+    if (WaitPaintedPolling(window, PauseTenthOfMillisecond)) return 1;
+    times[i] = MillisecondsSince(start);
+  }
+  printf("{\"ms\": [");
+  for (int i = 0; i < count; ++i) printf("%s%.3f", i ? ", " : "", times[i]);
+  printf("], \"deferred\": %d}\n", deferred);
+  free(times);
+  return 0;
+}
+
+// EM_GETSEL answers in its result, 16 bits for each end: enough for 32767 units.
+static int DescribeEditPosition(const char *target) {
+  HWND edit = FindTarget(target);
+  if (!edit) return Fail("no such window");
+  DWORD_PTR selection = SendMessageW(edit, EM_GETSEL, 0, 0);
+  printf("{\"first_line\": %ld, \"caret\": %u, \"lines\": %ld}\n", (long)SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0),
+         (unsigned)HIWORD(selection), (long)SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
+  return 0;
+}
+
 static void DescribeFont(HDC dc, BYTE charset) {
   // 32 points at 96 dpi, the program's starting size.
   HFONT font = CreateFontW(-42, 0, 0, 0, FW_NORMAL, 0, 0, 0, charset, 0, 0, 0, 0, L"Courier New");
@@ -266,6 +340,9 @@ int main(int argc, char **argv) {
   if (argc == 3 && strcmp(argv[1], "press") == 0) return PressButton(argv[2]);
   if (argc == 3 && strcmp(argv[1], "time-open") == 0) return TimeOpen(argv[2]);
   if (argc == 3 && strcmp(argv[1], "time-command") == 0) return TimeCommand(argv[2]);
+  if (argc == 5 && strcmp(argv[1], "time-keys") == 0) return TimeKeys(argv[2], argv[3], argv[4]);
+  if (argc == 3 && strcmp(argv[1], "edit-position") == 0) return DescribeEditPosition(argv[2]);
   if (argc == 2 && strcmp(argv[1], "fonts") == 0) return DescribeFonts();
-  return Fail("usage: probe window | repaint | dialogs | press BUTTON_ID | time-open NAME | time-command ID | fonts");
+  return Fail("usage: probe window | repaint | dialogs | press BUTTON_ID | time-open NAME | time-command ID"
+              " | time-keys WINDOW KEY COUNT | edit-position WINDOW | fonts");
 }

@@ -17,10 +17,7 @@ def save_through_the_dialog_writes_the_exact_bytes(s):
         s.type(TEXT)
         s.screenshot_after_change(s.initial)
     with s.step("File, Save..., type the path, Enter"):
-        s.key("alt+f", "s")
-        poll("the Save As dialog", lambda: s.dialogs())
-        s.type("C:\\scrivlet-e2e.txt")
-        s.key("Return")
+        s.choose_in_file_dialog("s", "C:\\scrivlet-e2e.txt")
         poll("the dialog to close and the file to appear", lambda: not s.dialogs() and target.exists())
     expected = b"\xff\xfe" + TEXT.encode("utf-16-le") + b"\x00\x00"
     check(target.read_bytes() == expected, f"the file holds {target.read_bytes()!r}, not {expected!r}")
@@ -35,10 +32,7 @@ def open_refuses_a_big_endian_file_with_its_message(s):
     target = PREFIX / "drive_c" / "scrivlet-e2e-be.txt"
     target.write_bytes(b"\xfe\xff\x00A")
     with s.step("File, Open..., type the path, Enter"):
-        s.key("alt+f", "o")
-        poll("the Open dialog", lambda: s.dialogs())
-        s.type("C:\\scrivlet-e2e-be.txt")
-        s.key("Return")
+        s.choose_in_file_dialog("o", "C:\\scrivlet-e2e-be.txt")
         box = poll("the message box", lambda: [b for b in s.dialogs() if b["caption"] == "Can Not Open File"])[0]
     target.unlink()
     check("The selected file is not a Unicode text file" in box["texts"], f"unexpected box {box}")
@@ -96,10 +90,7 @@ def word_wrap_from_the_menu_and_ctrl_d_without_a_selection(s):
 
 
 def open_through_the_dialog(s, name):
-    s.key("alt+f", "o")
-    poll("the Open dialog", lambda: s.dialogs())
-    s.type(f"C:\\{name}")
-    s.key("Return")
+    s.choose_in_file_dialog("o", f"C:\\{name}")
 
 
 @case
@@ -151,11 +142,7 @@ def open_reads_lf_only_and_empty_files_and_refuses_the_rest(s):
             s.repaint()
             check(s.screenshot() == lines, "opening left stale pixels")
         with s.step("saved again, its LFs stay LFs and the terminator is added"):
-            s.key("alt+f", "s")
-            poll("the Save As dialog", lambda: s.dialogs())
-            s.key("ctrl+a")
-            s.type("C:\\scrivlet-e2e-lf-saved.txt")
-            s.key("Return")
+            s.choose_in_file_dialog("s", "C:\\scrivlet-e2e-lf-saved.txt")
             poll("the saved file", lambda: not s.dialogs() and saved.exists())
             check(saved.read_bytes() == b"\xff\xfe" + lf_only + b"\x00\x00", f"saved {saved.read_bytes()!r}")
         for name in ("scrivlet-e2e-odd.txt", "scrivlet-e2e-one.txt", "scrivlet-e2e-empty.txt"):
@@ -206,11 +193,7 @@ def a_save_that_fills_the_disk_keeps_the_old_file(s):
                 open_through_the_dialog(s, big.name)
                 opened = s.screenshot_after_change(s.initial)
             with s.step("save it over F:\\old.txt, confirming the replacement"):
-                s.key("alt+f", "s")
-                poll("the Save As dialog", lambda: s.dialogs())
-                s.key("ctrl+a")
-                s.type("F:\\old.txt")
-                s.key("Return")
+                s.choose_in_file_dialog("s", "F:\\old.txt")
                 poll("the question whether to replace it", lambda: [b for b in s.dialogs()
                                                                    if any(i == IDYES for i, _ in b["buttons"])])
                 s.press_button(IDYES)

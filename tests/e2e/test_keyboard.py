@@ -1,0 +1,90 @@
+"""Writing and editing with the keyboard alone, with real key events: Return
+and Tab, the movement keys, Shift selections, Backspace and Delete across line
+ends, Escape; and the picker worked from the keyboard. After every step the
+screen equals a full repaint, and the saved file holds the expected text."""
+
+import time
+
+from harness import PREFIX, case, check, poll
+from test_picker import PAGE_WIDTH, TEXT_TOP, UNIT, black, geometry
+
+
+def expect_true_screen(s, before, name):
+    """The settled screen after a change, checked against a full repaint."""
+    changed = s.screenshot_after_change(before, name)
+    s.repaint()
+    check(s.screenshot() == changed, f"a full repaint changed the screen after: {name}")
+    return changed
+
+
+def saved_text(s, name):
+    """Saves through the dialog to C:\\name and returns the file's text without mark and terminator."""
+    target = PREFIX / "drive_c" / name
+    target.unlink(missing_ok=True)
+    s.choose_in_file_dialog("s", f"C:\\{name}")
+    poll("the saved file", lambda: not s.dialogs() and target.exists())
+    data = target.read_bytes()
+    target.unlink()
+    check(data[:2] == b"\xff\xfe" and data[-2:] == b"\x00\x00", f"not the file format: {data!r}")
+    return data[2:-2].decode("utf-16-le")
+
+
+@case
+def write_and_edit_a_document_with_the_keyboard(s):
+    # Short lines: no line is cut by the margin at 32 points.
+    steps = [
+        ("type three lines with Return and Tab", lambda: s.type("one\n\ttwo\nthree")),
+        ("Ctrl+Home, End, Delete joins the first two lines", lambda: s.key("ctrl+Home", "End", "Delete")),
+        ("Ctrl+End, Home, Backspace joins the last two", lambda: s.key("ctrl+End", "Home", "BackSpace")),
+        ("Shift+End selects to the line's end, Delete removes it", lambda: s.key("shift+End", "Delete")),
+        ("Return and a new line", lambda: s.type("\nfour")),
+        ("Up, then three Shift+Right select three spaces", lambda: s.key("Up", "shift+Right", "shift+Right", "shift+Right")),
+        ("Escape drops the selection, Backspace takes one space", lambda: s.key("Escape", "BackSpace")),
+        ("Page Down to the last line, Page Up to the start", lambda: s.key("Next", "Prior")),
+        ("Shift+Right three times, then type over the selection", lambda: (s.key("shift+Right", "shift+Right", "shift+Right"), s.type("ONE"))),
+        ("Shift+Down crosses the line end, Shift+Up returns", lambda: s.key("End", "shift+Down", "shift+Up")),
+    ]
+    screen = s.initial
+    for number, (name, action) in enumerate(steps, 1):
+        with s.step(name):
+            action()
+            screen = expect_true_screen(s, screen, f"step{number}")
+    with s.step("save through the dialog and read the file"):
+        text = saved_text(s, "scrivlet-e2e-keys.txt")
+    check(text == "ONE   two\r\nfour", f"the file holds {text!r}")
+
+
+@case
+def the_picker_from_the_keyboard(s):
+    panel_left, page_left = geometry(s)
+    up_button = (panel_left, UNIT)  # top-left corner of the Up button
+    with s.step("Shift+Tab: the text focus mark goes, a frame appears round Up"):
+        s.key("shift+Tab")
+        framed = s.screenshot_after_change(s.initial, "framed")
+        check(not black(framed, page_left + 10, TEXT_TOP - 2), "the line at TextTop - 2 stayed")
+        check(black(framed, up_button[0] + 10, up_button[1] - 1), "no frame above the Up button")
+    with s.step("Tab to the first cell, Down three times to row 6, Return inserts '<'"):
+        s.key("Tab", "Down", "Down", "Down", "Return")
+        inserted = s.screenshot_after_change(framed, "inserted")
+        band = (page_left, TEXT_TOP, PAGE_WIDTH, 40)
+        check(inserted.crop(*band) != framed.crop(*band), "nothing appeared in the text")
+        s.repaint()
+        check(s.screenshot() == inserted, "a full repaint changed the screen")
+    with s.step("hold Down for two seconds, then Return inserts that row's first character"):
+        s.xdotool("keydown", "Down")
+        time.sleep(2.0)
+        s.xdotool("keyup", "Down")
+        s.key("Return")
+        s.screenshot_after_change(inserted, "held")
+    with s.step("Shift+Tab gives the keyboard back to the text"):
+        s.key("shift+Tab")
+        back = s.screenshot("back")
+        check(black(back, page_left + 10, TEXT_TOP - 2), "the text focus mark did not return")
+        check(not black(back, up_button[0] + 10, up_button[1] - 2), "the frame stayed")
+    with s.step("save and read the inserted characters"):
+        text = saved_text(s, "scrivlet-e2e-picker-keys.txt")
+    check(len(text) == 2 and text[0] == "<", f"the file holds {text!r}")
+    print(f"  held Down for two seconds reached row {ord(text[1]) // 10}")
+    # Steps of one at the system's repeat rate would stay below row 100 in two
+    # seconds; steps of ten and then a hundred go far past it.
+    check(ord(text[1]) >= 1000, f"held Down reached only code {ord(text[1])}: no acceleration")
