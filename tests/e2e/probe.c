@@ -13,10 +13,9 @@
 //   probe time-open NAME   {"ms"} from pressing Open in the open Open dialog, with NAME
 //                     typed into it, to the end of the program's paint of that file
 //   probe time-command ID  {"ms"} from sending the menu command ID to its painted end
-//   probe time-keys WINDOW KEY COUNT  {"ms": [...], "deferred"}: for each of COUNT key-downs
-//                     of the virtual key KEY sent to WINDOW (a class, or CLASS/CHILD_CLASS for
-//                     a child), the time from sending it (with its key-up) to its painted end;
-//                     deferred counts those whose paint was still pending after the key-up
+//   probe time-keys WINDOW KEY COUNT  {"ms": [...]}: for each of COUNT key-downs of the
+//                     virtual key KEY sent to WINDOW (a class, or CLASS/CHILD_CLASS for a
+//                     child), the time from sending it (with its key-up) to its painted end
 //   probe edit-position WINDOW  {"first_line", "caret", "lines"} of the Edit control WINDOW
 //   probe fonts       [{"charset", "face", "family", "height", "ave", "max", "fixed", "has_cjk",
 //                     "ascii_widths"}] for "Courier New" at character sets 0 and 136
@@ -249,9 +248,8 @@ static int TimeCommand(const char *idText) {
   return 0;
 }
 
-// A key-down the window handles by painting inside its handler leaves nothing
-// to paint; one that only invalidates leaves its paint to the message loop,
-// which the wait covers. The key-up goes too, as a typed key sends it.
+// A key-down handler may paint or only invalidate, leaving the paint to the
+// message loop: the wait covers both. The key-up goes too, as with a typed key.
 static int TimeKeys(const char *target, const char *keyText, const char *countText) {
   HWND window = FindTarget(target);
   if (!window) return Fail("no such window");
@@ -261,30 +259,31 @@ static int TimeKeys(const char *target, const char *keyText, const char *countTe
   if (!times) return Fail("out of memory");
   if (WaitPainted(window)) return 1;
   WPARAM key = (WPARAM)atoi(keyText);
-  int deferred = 0;
   for (int i = 0; i < count; ++i) {
     LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
     SendMessageW(window, WM_KEYDOWN, key, 1);                 // repeat count 1
     SendMessageW(window, WM_KEYUP, key, (LPARAM)0xC0000001);  // previous state down, transition up
-    if (GetUpdateRect(window, NULL, FALSE)) deferred++;
     if (WaitPaintedPolling(window, PauseTenthOfMillisecond)) return 1;
     times[i] = MillisecondsSince(start);
   }
   printf("{\"ms\": [");
   for (int i = 0; i < count; ++i) printf("%s%.3f", i ? ", " : "", times[i]);
-  printf("], \"deferred\": %d}\n", deferred);
+  printf("]}\n");
   free(times);
   return 0;
 }
 
-// EM_GETSEL answers in its result, 16 bits for each end: enough for 32767 units.
+// Messages without pointers, which work across processes. EM_GETSEL answers in
+// its result, 16 bits for each end, enough for 32767 units; with nothing
+// selected its end is the caret.
 static int DescribeEditPosition(const char *target) {
   HWND edit = FindTarget(target);
   if (!edit) return Fail("no such window");
-  DWORD_PTR selection = SendMessageW(edit, EM_GETSEL, 0, 0);
-  printf("{\"first_line\": %ld, \"caret\": %u, \"lines\": %ld}\n", (long)SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0),
-         (unsigned)HIWORD(selection), (long)SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
+  long firstLine = (long)SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+  unsigned caret = HIWORD(SendMessageW(edit, EM_GETSEL, 0, 0));
+  long lines = (long)SendMessageW(edit, EM_GETLINECOUNT, 0, 0);
+  printf("{\"first_line\": %ld, \"caret\": %u, \"lines\": %ld}\n", firstLine, caret, lines);
   return 0;
 }
 
