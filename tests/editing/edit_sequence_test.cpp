@@ -15,21 +15,7 @@
 
 namespace {
 
-// Invalidations, scrolls and the state each WM_PAINT saw, in order.
-std::vector<std::string> Repaints() { return fake::CallsTo({"InvalidateRect", "ScrollWindow", "WM_PAINT"}); }
-
-void Select(int start, int end) {
-  SelectionStart = start;
-  SelectionEnd = end;
-  SelectionActive = 1;
-  CaretIndex = end;
-  fake::RepaintWholeWindow();
-}
-
-std::string Invalidated(int left, int top, int right, int bottom) {
-  return "InvalidateRect(hwnd1, {" + std::to_string(left) + ", " + std::to_string(top) + ", " + std::to_string(right) +
-         ", " + std::to_string(bottom) + "}, TRUE)";
-}
+void Select(int start, int end) { ShowSelection(start, end, end); }
 
 // Cells of 25 + 4 pixels for the letters used below (the default glyph at 32 points).
 const int Cell = 29;

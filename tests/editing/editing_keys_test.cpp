@@ -12,13 +12,7 @@ namespace {
 
 std::u16string Text() { return std::u16string((const char16_t *)DocumentText, (size_t)DocumentLength - 1); }
 
-void Select(int start, int end) {
-  SelectionStart = start;
-  SelectionEnd = end;
-  SelectionActive = 1;
-  CaretIndex = end;
-  fake::RepaintWholeWindow();
-}
+void Select(int start, int end) { ShowSelection(start, end, end); }
 
 bool ZerosBehindTheTerminator() {
   for (int i = DocumentLength - 1; i < DocumentCapacity; i++) {

@@ -16,20 +16,7 @@
 
 namespace {
 
-std::vector<std::string> Repaints() { return fake::CallsTo({"InvalidateRect", "ScrollWindow", "WM_PAINT"}); }
-
-std::string Invalidated(int left, int top, int right, int bottom) {
-  return "InvalidateRect(hwnd1, {" + std::to_string(left) + ", " + std::to_string(top) + ", " + std::to_string(right) +
-         ", " + std::to_string(bottom) + "}, TRUE)";
-}
-
-void Select(int start, int end, int caret) {
-  SelectionStart = start;
-  SelectionEnd = end;
-  SelectionActive = 1;
-  CaretIndex = caret;
-  fake::RepaintWholeWindow();
-}
+void Select(int start, int end, int caret) { ShowSelection(start, end, caret); }
 
 std::u16string Repeated(const std::u16string &piece, int times) {
   std::u16string text;

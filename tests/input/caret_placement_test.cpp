@@ -63,16 +63,12 @@ TEST_F(DocumentTest, TextRangeRepaintsFirstLineTailWholeMiddleLinesAndLastLineHe
   fake::ClearCalls();
   InvalidateTextRange(1, 2);
   InvalidateTextRange(1, 16);
-  auto area = [](int left, int top, int right, int bottom) {
-    return "InvalidateRect(hwnd1, {" + std::to_string(left) + ", " + std::to_string(top) + ", " +
-           std::to_string(right) + ", " + std::to_string(bottom) + "}, TRUE)";
-  };
   EXPECT_CALLS((std::vector<std::string>{
-                   area(PageLeft + Cell, 144, PageLeft + 2 * Cell, 191),
-                   area(PageLeft + Cell, 144, 800, 191),
-                   area(0, 191, 800, 238),
-                   area(0, 238, 800, 285),
-                   area(0, 285, PageLeft + Cell, 332),
+                   Invalidated(PageLeft + Cell, 144, PageLeft + 2 * Cell, 191),
+                   Invalidated(PageLeft + Cell, 144, 800, 191),
+                   Invalidated(0, 191, 800, 238),
+                   Invalidated(0, 238, 800, 285),
+                   Invalidated(0, 285, PageLeft + Cell, 332),
                }),
                fake::CallsTo({"InvalidateRect"}));
 
@@ -80,7 +76,7 @@ TEST_F(DocumentTest, TextRangeRepaintsFirstLineTailWholeMiddleLinesAndLastLineHe
   SendScrollRequest(SB_THUMBPOSITION, 2);
   fake::ClearCalls();
   InvalidateTextRange(1, 16);
-  EXPECT_CALLS((std::vector<std::string>{area(0, 144, 800, 191), area(0, 191, PageLeft + Cell, 238)}),
+  EXPECT_CALLS((std::vector<std::string>{Invalidated(0, 144, 800, 191), Invalidated(0, 191, PageLeft + Cell, 238)}),
                fake::CallsTo({"InvalidateRect"}));
 }
 

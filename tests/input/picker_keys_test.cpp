@@ -16,11 +16,6 @@
 
 namespace {
 
-std::string Invalidated(const RECT &r) {
-  return "InvalidateRect(hwnd1, {" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
-         std::to_string(r.right) + ", " + std::to_string(r.bottom) + "}, TRUE)";
-}
-
 RECT FrameArea(int button) {
   const RECT &r = PickerRects[button];
   return {r.left - 1, r.top - 1, r.right + 1, r.bottom + 1};

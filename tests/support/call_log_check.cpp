@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <sstream>
 
+#include "win32/fake_win32.h"
+
 void ExpectCallsEqual(const char *file, int line, const std::vector<std::string> &expected,
                       const std::vector<std::string> &actual) {
   if (expected == actual) return;
@@ -23,3 +25,10 @@ void ExpectCallsEqual(const char *file, int line, const std::vector<std::string>
   }
   ADD_FAILURE_AT(file, line) << table.str();
 }
+
+std::string Invalidated(const RECT &area) {
+  return "InvalidateRect(hwnd1, {" + std::to_string(area.left) + ", " + std::to_string(area.top) + ", " +
+         std::to_string(area.right) + ", " + std::to_string(area.bottom) + "}, TRUE)";
+}
+
+std::vector<std::string> Repaints() { return fake::CallsTo({"InvalidateRect", "ScrollWindow", "WM_PAINT"}); }

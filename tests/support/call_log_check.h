@@ -2,6 +2,8 @@
 // prints both side by side with the caller's file and line.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -9,3 +11,9 @@ void ExpectCallsEqual(const char *file, int line, const std::vector<std::string>
                       const std::vector<std::string> &actual);
 
 #define EXPECT_CALLS(expected, actual) ExpectCallsEqual(__FILE__, __LINE__, expected, actual)
+
+// The log entry of an InvalidateRect of the window with erase, as every repaint primitive makes it.
+std::string Invalidated(const RECT &area);
+inline std::string Invalidated(int left, int top, int right, int bottom) { return Invalidated(RECT{left, top, right, bottom}); }
+// The invalidations, scrolls and the state each WM_PAINT saw, in order.
+std::vector<std::string> Repaints();

@@ -57,3 +57,11 @@ std::u16string VisibleText(int line) {
   int start = LineTable[line].Start;
   return std::u16string((const char16_t *)DocumentText + start, (size_t)(VisibleEnd(line) - start + 1));
 }
+
+void ShowSelection(int start, int end, int caret) {
+  SelectionStart = start;
+  SelectionEnd = end;
+  SelectionActive = 1;
+  CaretIndex = caret;
+  fake::RepaintWholeWindow();
+}

@@ -30,5 +30,8 @@ class DocumentTest : public testing::Test {
   void TearDown() override;
 };
 
+// An active selection [start, end) with the caret at one of its ends, shown
+// by a full repaint.
+void ShowSelection(int start, int end, int caret);
 // The text of display line L, visible units only.
 std::u16string VisibleText(int line);

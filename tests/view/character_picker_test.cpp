@@ -131,12 +131,8 @@ TEST_F(ProgramTest, FocusMovesRepaintTheTextMarkAndTheFramesAndLeaveNothingStale
   std::vector<std::string> repaints = fake::CallsTo({"InvalidateRect"});
   ASSERT_GE(repaints.size(), 2u);
   const RECT &cell = PickerRects[PickerFirstCell + 5];
-  EXPECT_EQ("InvalidateRect(hwnd1, {" + std::to_string(PageLeft) + ", " + std::to_string(TextTop - 2) + ", " +
-                std::to_string(PageRight) + ", " + std::to_string(TextTop - 1) + "}, TRUE)",
-            repaints[0]);
-  EXPECT_EQ("InvalidateRect(hwnd1, {" + std::to_string(cell.left - 1) + ", " + std::to_string(cell.top - 1) + ", " +
-                std::to_string(cell.right + 1) + ", " + std::to_string(cell.bottom + 1) + "}, TRUE)",
-            repaints[1]);
+  EXPECT_EQ(Invalidated(PageLeft, TextTop - 2, PageRight, TextTop - 1), repaints[0]);
+  EXPECT_EQ(Invalidated(cell.left - 1, cell.top - 1, cell.right + 1, cell.bottom + 1), repaints[1]);
   EXPECT_EQ(255, fake::Pixel(PageLeft + 20, TextTop - 2)) << "the text focus mark is gone";
   EXPECT_EQ(0, fake::Pixel(PageLeft + 20, TextTop - 1)) << "the top border stays";
 
