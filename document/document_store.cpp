@@ -40,6 +40,7 @@ void RemoveUnits(int from, int to) {
 }
 
 void InsertUnits(int index, const WCHAR *units, int count) {
+  if (count == 0) return;
   for (int i = DocumentLength - 1; i >= index; i--) DocumentText[i + count] = DocumentText[i];
   for (int i = 0; i < count; i++) DocumentText[index + i] = units[i];
   DocumentLength += count;

@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include "app/main_window.h"
 #include "document/document_store.h"
 #include "document/page_geometry.h"
 #include "input/caret_placement.h"
@@ -58,4 +59,32 @@ void RepaintAfterEdit(const LineRecord *snapshot, int oldLineCount, int editPoin
     if (top < ClientHeight) RepaintRect({0, top, ClientWidth, ClientHeight});
   }
   ViewFollowUp();
+}
+
+void ReplaceUnits(int from, int to, const WCHAR *units, int count, LPCSTR failureCaption) {
+  RefreshPageHeight();
+  if (DocumentLength - (to - from) + count > DocumentCapacity) {
+    ReportFailure("Input exceeds memory limit", failureCaption);
+    return;
+  }
+  LineRecord *snapshot = TakeEditSnapshot();
+  if (snapshot == NULL) {
+    ReportFailure("Can not allocate memory", failureCaption);
+    return;
+  }
+  if (SelectionActive) {
+    // The painters read the flag and the caret: both change before their repaint.
+    SelectionActive = 0;
+    InvalidateTextRange(SelectionStart, SelectionEnd);
+  }
+  EraseCaret();
+  RemoveUnits(from, to);
+  InsertUnits(from, units, count);
+  CaretIndex = from + count;
+  int oldLineCount = LineCount;
+  ReflowDocument();
+  InvalidateCaret(CaretIndex);
+  RepaintAfterEdit(snapshot, oldLineCount, from, to, count - (to - from));
+  FreeEditSnapshot(snapshot);
+  SelectionStart = SelectionEnd = CaretIndex;
 }

@@ -1,8 +1,17 @@
-// The line bounds taken before an edit, and the repaint after it that compares
-// them with the new lines and repaints only what may have changed.
+// The scheme every text change follows: the line bounds taken before the
+// edit, the change in place, and the repaint that compares the old bounds with
+// the new lines and repaints only what may have changed.
 #pragma once
 
+#include <windows.h>
+
 #include "document/line_layout.h"
+
+// Replaces the units from .. to - 1 with count units (none to delete), drops
+// the active selection, and leaves the caret behind the new units. A text
+// that would not fit, or a failed allocation, is reported under
+// failureCaption and changes nothing.
+void ReplaceUnits(int from, int to, const WCHAR *units, int count, LPCSTR failureCaption);
 
 // A heap copy of the Start and End of every display line; NULL when the heap
 // has no room.
