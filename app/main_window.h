@@ -2,14 +2,9 @@
 // question before a changed document is closed, and shutdown.
 #pragma once
 
-#include <windows.h>
-
-extern HWND MainWindow;  // owner of every message box and target of every repaint
+#include "app/program_window.h"
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Registers the class, creates MainWindow, shows and paints it; NULL when the
 // class cannot be registered (the user has been told).
 HWND CreateMainWindow(HINSTANCE instance, int showCommand);
-
-// Reports a failed operation at once: caption names the operation, text the cause.
-void ReportFailure(LPCSTR text, LPCSTR caption);

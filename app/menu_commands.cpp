@@ -1,12 +1,14 @@
 // Menu and accelerator commands, and which Edit items are enabled.
 #include "app/menu_commands.h"
 
-#include "app/main_window.h"
+#include "app/program_window.h"
 #include "document/document_store.h"
 #include "document/layout_settings.h"
+#include "editing/clipboard_transfer.h"
 #include "editing/delete_selection.h"
 #include "files/unicode_files.h"
 #include "resources/command_ids.h"
+#include "view/mouse_input.h"
 
 static void ShowAbout() {
   MessageBoxA(MainWindow, "Scrivlet\nText Editor Computer Program", "Scrivlet", MB_OK | MB_ICONINFORMATION);
@@ -23,7 +25,11 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     case IDM_FILE_OPEN: OpenDocument(); return 0;
     case IDM_FILE_SAVE: SaveDocument(); return 0;
     case IDM_FILE_EXIT: SendMessageW(MainWindow, WM_CLOSE, 0, 0); return 0;
+    case IDM_EDIT_CUT: CutSelection(); return 0;
+    case IDM_EDIT_COPY: CopySelection(); return 0;
+    case IDM_EDIT_PASTE: PasteClipboard(); return 0;
     case IDM_EDIT_DELETE: DeleteSelection(); return 0;
+    case IDM_EDIT_SELECT_ALL: SelectAll(); return 0;
     case IDM_WORD_WRAP_NO: SetWordWrap(wParam); return 0;
     case IDM_WORD_WRAP_YES: SetWordWrap(wParam); return 0;
     case IDM_ABOUT: ShowAbout(); return 0;

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/main_window.h"
+#include "app/program_window.h"
 #include "document/document_store.h"
 #include "document/line_layout.h"
 #include "document/page_geometry.h"

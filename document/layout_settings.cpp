@@ -2,7 +2,7 @@
 // choice, and the commands that change them.
 #include "document/layout_settings.h"
 
-#include "app/main_window.h"
+#include "app/program_window.h"
 #include "document/document_store.h"
 #include "document/line_layout.h"
 #include "document/page_geometry.h"

@@ -1,7 +1,7 @@
 // Display lines: the text cut at every CR LF and at the right edge of the text area.
 #include "document/line_layout.h"
 
-#include "app/main_window.h"
+#include "app/program_window.h"
 #include "document/document_store.h"
 #include "document/layout_settings.h"
 #include "document/page_geometry.h"

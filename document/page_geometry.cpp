@@ -1,7 +1,7 @@
 // Page and line metrics, the mapping of display lines to client y, and vertical scrolling.
 #include "document/page_geometry.h"
 
-#include "app/main_window.h"
+#include "app/program_window.h"
 #include "document/line_layout.h"
 #include "document/text_measure.h"
 

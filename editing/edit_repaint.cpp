@@ -4,7 +4,7 @@
 
 #include <string.h>
 
-#include "app/main_window.h"
+#include "app/program_window.h"
 #include "document/document_store.h"
 #include "document/page_geometry.h"
 #include "input/caret_placement.h"

@@ -5,7 +5,7 @@
 #include <commdlg.h>
 #include <string.h>
 
-#include "app/main_window.h"
+#include "app/program_window.h"
 #include "document/document_store.h"
 #include "document/line_layout.h"
 #include "document/page_geometry.h"

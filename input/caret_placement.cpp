@@ -2,7 +2,7 @@
 // edit and caret move uses to repaint exactly what it changed.
 #include "input/caret_placement.h"
 
-#include "app/main_window.h"
+#include "app/program_window.h"
 #include "document/document_store.h"
 #include "document/line_layout.h"
 #include "document/page_geometry.h"
@@ -76,6 +76,7 @@ void InvalidateLineTail(int line, int index) {
 }
 
 void InvalidateTextRange(int from, int to) {
+  if (from >= to) return;  // an empty range shows nothing
   HFONT previous;
   HDC dc = GetMeasuringDC(&previous);
   int first = FindLineOfIndex(from);

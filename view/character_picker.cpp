@@ -5,7 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "app/main_window.h"
+#include "app/program_window.h"
 #include "document/page_geometry.h"
 #include "document/text_measure.h"
 #include "editing/typed_characters.h"

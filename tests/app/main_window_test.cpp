@@ -2,7 +2,7 @@
 // changed document is closed, and shutdown.
 #include <gtest/gtest.h>
 
-#include "app/main_window.h"
+#include "app/program_window.h"
 #include "document/document_store.h"
 #include "document/page_geometry.h"
 #include "support/program_fixture.h"

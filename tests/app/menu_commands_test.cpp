@@ -88,7 +88,7 @@ TEST_F(ProgramTest, EditItemsAreEnabledByWhatTheyCanActOn) {
   }
   Type(u"ab");
   SelectionStart = 0, SelectionEnd = 1, SelectionActive = 1;
-  fake::SetClipboardHasText(true);
+  fake::PutClipboardUnits(u"x");
   fake::Send(WM_INITMENUPOPUP, 0, 0);
   for (UINT id : {IDM_EDIT_CUT, IDM_EDIT_COPY, IDM_EDIT_DELETE, IDM_EDIT_PASTE, IDM_EDIT_SELECT_ALL}) {
     EXPECT_EQ((UINT)MF_ENABLED, fake::MenuItemEnable(id)) << id;

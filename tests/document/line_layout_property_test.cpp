@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_window.h"
+#include "app/program_window.h"
 #include "document/document_store.h"
 #include "document/layout_settings.h"
 #include "document/line_layout.h"

@@ -3,7 +3,7 @@
 
 #include <string.h>
 
-#include "app/main_window.h"
+#include "app/program_window.h"
 #include "document/layout_settings.h"
 #include "document/line_layout.h"
 #include "document/text_measure.h"

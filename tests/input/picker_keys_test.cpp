@@ -7,7 +7,7 @@
 
 #include "document/document_store.h"
 #include "document/page_geometry.h"
-#include "app/main_window.h"
+#include "app/program_window.h"
 #include "input/caret_keys.h"
 #include "support/call_log_check.h"
 #include "support/document_fixture.h"

@@ -1,8 +1,10 @@
 // The Win32 double: one window with an 8-bit framebuffer and a per-pixel
 // update region, a metric font model, scripted message boxes and file
 // dialogs, in-memory files and a counted heap. Every call is logged; misuse
-// of the API fails the running test.
+// of the API fails the running test. The clipboard and global memory are in
+// fake_clipboard.cpp.
 #include "fake_win32.h"
+#include "fake_win32_internal.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +17,8 @@
 #include <map>
 #include <set>
 #include <unordered_map>
+
+using namespace fake_internal;
 
 namespace {
 
@@ -106,7 +110,6 @@ struct State {
   std::set<int> keysHeld;           // virtual keys GetKeyState reports as down
   std::map<UINT, UINT> menuChecks;   // command id -> MF_CHECKED or MF_UNCHECKED
   std::map<UINT, UINT> menuEnables;  // command id -> MF_ENABLED or MF_GRAYED
-  bool clipboardHasText = false;
 
   std::vector<Dc> dcs;
   std::vector<Font> fonts{{SystemFontDescription(), false}};
@@ -136,26 +139,15 @@ struct State {
 State g;
 
 // ---- Handles --------------------------------------------------------------
-// A handle is (index << 3) | kind. The low bits are never zero, so a handle
-// can never equal a heap block, which malloc aligns to at least 8 bytes.
-
-enum Kind : uintptr_t { kBlock = 0, kWindow = 1, kDcHandle = 2, kFont = 3, kHeap = 4, kStock = 5, kFile = 6 };
-
-template <typename Handle>
-Handle MakeHandle(Kind kind, size_t index) {
-  return reinterpret_cast<Handle>(static_cast<uintptr_t>(index << 3 | kind));
-}
-
-bool Decode(const void *handle, Kind kind, size_t count, size_t *index) {
-  uintptr_t value = reinterpret_cast<uintptr_t>(handle);
-  if ((value & 7) != kind || (value >> 3) >= count) return false;
-  *index = value >> 3;
-  return true;
-}
+// Encoded as fake_win32_internal.h describes.
 
 HWND Window() { return MakeHandle<HWND>(kWindow, g.windows - 1); }
 HFONT FontHandle(size_t index) { return MakeHandle<HFONT>(kFont, index); }
 HANDLE ProcessHeap() { return MakeHandle<HANDLE>(kHeap, 0); }
+
+}  // namespace
+
+namespace fake_internal {
 
 std::string HandleName(const void *handle) {
   if (!handle) return "NULL";
@@ -184,11 +176,24 @@ std::string HandleName(const void *handle) {
       if (block != g.blocks.end()) return "block" + std::to_string(block->second.id);
       break;
     }
+    case kGlobal:
+      if (index < GlobalBlocksMade()) return "hglobal" + std::to_string(index + 1);
+      break;
   }
   char text[32];
   std::snprintf(text, sizeof text, "unknown %p", handle);
   return text;
 }
+
+bool Recording() { return g.recording; }
+
+void AppendCall(std::string entry) {
+  if (g.recording) g.calls.push_back(std::move(entry));
+}
+
+}  // namespace fake_internal
+
+namespace {
 
 // ---- Call log -------------------------------------------------------------
 // Entries are built from cheap argument wrappers and formatted only while
@@ -408,14 +413,18 @@ const char *AnswerName(int answer) {
 
 // ---- Misuse ---------------------------------------------------------------
 
-void ReportMisuse(const std::string &what) {
-  g.misuse.push_back(what);
-  ADD_FAILURE() << "Win32 misuse: " << what;
-}
-
 bool IsWindow(HWND window) {
   size_t index;
   return Decode(window, kWindow, g.windows, &index) && index == g.windows - 1;
+}
+
+}  // namespace
+
+namespace fake_internal {
+
+void ReportMisuse(const std::string &what) {
+  g.misuse.push_back(what);
+  ADD_FAILURE() << "Win32 misuse: " << what;
 }
 
 bool CheckWindow(HWND window, const char *function) {
@@ -423,6 +432,10 @@ bool CheckWindow(HWND window, const char *function) {
   ReportMisuse(std::string(function) + ": " + HandleName(window) + " is not the window");
   return false;
 }
+
+}  // namespace fake_internal
+
+namespace {
 
 bool CheckPointer(const void *pointer, const char *function, const char *what) {
   if (pointer) return true;
@@ -1153,16 +1166,26 @@ BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID block) {
 
 namespace {
 
-const char *const kFailable[] = {"CreateFileA", "ReadFile",         "WriteFile",   "FlushFileBuffers", "CloseHandle",
-                                 "GetFileSize", "GetTempFileNameA", "MoveFileExA", "DeleteFileA"};
+const char *const kFailable[] = {"CreateFileA", "ReadFile", "WriteFile", "FlushFileBuffers", "CloseHandle",
+                                 "GetFileSize", "GetTempFileNameA", "MoveFileExA", "DeleteFileA",
+                                 // fake_clipboard.cpp
+                                 "GlobalAlloc", "GlobalLock", "OpenClipboard", "EmptyClipboard", "SetClipboardData",
+                                 "GetClipboardData"};
 
-// Consumes one failure FailNext queued for function.
+}  // namespace
+
+namespace fake_internal {
+
 bool InjectedFailure(const char *function) {
   auto left = g.failures.find(function);
   if (left == g.failures.end() || left->second == 0) return false;
   --left->second;
   return true;
 }
+
+}  // namespace fake_internal
+
+namespace {
 
 // "C:\docs\" names the same folder as "C:\docs".
 std::string FolderName(std::string folder) {
@@ -1655,12 +1678,6 @@ BOOL WINAPI DrawMenuBar(HWND window) {
   return CheckWindow(window, "DrawMenuBar");
 }
 
-BOOL WINAPI IsClipboardFormatAvailable(UINT format) {
-  BOOL available = format == CF_UNICODETEXT && g.clipboardHasText;
-  Record("IsClipboardFormatAvailable(", format, ") -> ", Bool{available});
-  return available;
-}
-
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text) {
   bool ok = CheckWindow(window, "SetWindowTextA");
   if (ok) g.title = text ? text : "";
@@ -1714,7 +1731,6 @@ void HoldKey(int virtualKey, bool held) {
 
 UINT MenuItemCheck(UINT id) { return g.menuChecks.count(id) ? g.menuChecks[id] : 0; }
 UINT MenuItemEnable(UINT id) { return g.menuEnables.count(id) ? g.menuEnables[id] : 0; }
-void SetClipboardHasText(bool hasText) { g.clipboardHasText = hasText; }
 
 void TakeCaptureAway() { LoseCapture(MakeHandle<HWND>(kWindow, g.windows + 100)); }
 
@@ -1877,6 +1893,7 @@ std::vector<std::string> Leaks() {
     Append(entry, PathText{g.fileHandles[i].path.c_str()});
     leaks.push_back(entry + " not closed");
   }
+  AddClipboardLeaks(leaks);
   return leaks;
 }
 

@@ -32,13 +32,37 @@ bool WindowDestroyed();
 // The exit code PostQuitMessage posted, or -1.
 int QuitCode();
 
-// ---- Menu and clipboard -------------------------------------------------
+// ---- Menu ---------------------------------------------------------------
 // The check and enable state CheckMenuItem and EnableMenuItem left on the
 // item with this command id (MF_CHECKED / MF_GRAYED bits; 0 when untouched).
 UINT MenuItemCheck(UINT id);
 UINT MenuItemEnable(UINT id);
-// Whether the clipboard holds Unicode text.
-void SetClipboardHasText(bool hasText);
+
+// ---- Clipboard and global memory ----------------------------------------
+// Global blocks are movable only, named hglobal1, hglobal2 ... in creation
+// order, the blocks other programs put on the clipboard included. The
+// clipboard holds one CF_UNICODETEXT block or nothing (at first); a block
+// given to it is its own, and the program may read it only while it has the
+// clipboard open.
+//
+// Another program puts a CF_UNICODETEXT block of exactly these units (2 bytes
+// each, native order, no terminator added). The window is then not the owner
+// and the previous block is freed by the system.
+void PutClipboardUnits(const std::u16string &units);
+// GlobalSize of the clipboard's current block reports bytes from now on, as
+// a rounded-up or hostile block would; min(bytes, 1 MiB) bytes of it can be
+// read, those past the units padded with 'A' (0x0041) units.
+void SetClipboardReportedSize(SIZE_T bytes);
+// Another program empties the clipboard: no format is available.
+void EmptyClipboardElsewhere();
+// While held, another program has the clipboard open and OpenClipboard fails.
+void HoldClipboardOpenElsewhere(bool held);
+bool ClipboardHoldsText();
+// Every unit of the clipboard's block (its size / 2, the terminator
+// included); fails the test when it holds none.
+std::u16string ClipboardUnits();
+// The window that last emptied the clipboard while it had it open, or NULL.
+HWND ClipboardOwner();
 
 // ---- Timers and capture -------------------------------------------------
 // The period of a running timer of the window, or 0 when it is not running.
@@ -167,9 +191,12 @@ OPENFILENAMEA LastFileDialogRecord();
 std::string LastFileDialogFilter();  // lpstrFilter, every 0 through the closing pair shown as '|'
 // The next count calls to function (CreateFileA, ReadFile, WriteFile,
 // FlushFileBuffers, CloseHandle, GetFileSize, GetTempFileNameA, MoveFileExA,
-// DeleteFileA) fail: CreateFileA returns INVALID_HANDLE_VALUE, GetFileSize
-// INVALID_FILE_SIZE, the others FALSE (or 0); nothing is changed, except
-// that a failed CloseHandle still releases the handle, as Windows does.
+// DeleteFileA; GlobalAlloc, GlobalLock, OpenClipboard, EmptyClipboard,
+// SetClipboardData, GetClipboardData) fail: CreateFileA returns
+// INVALID_HANDLE_VALUE, GetFileSize INVALID_FILE_SIZE, the handle and pointer
+// results NULL, the others FALSE (or 0); nothing is changed (a block
+// SetClipboardData refused stays the caller's), except that a failed
+// CloseHandle still releases the handle, as Windows does.
 void FailNext(const std::string &function, int count = 1);
 // The next WriteFile writes only the first bytes bytes (a full disk) and
 // reports that count.
@@ -189,7 +216,9 @@ size_t HeapBytesInUse();
 // BeginPaint, painting outside WM_PAINT... One line each; empty when clean.
 const std::vector<std::string> &Misuse();
 // Resources still held: DCs not released, fonts not deleted, heap blocks not
-// freed. One line each; empty when clean.
+// freed, files not closed, global blocks neither freed nor given to the
+// clipboard, global blocks still locked, the clipboard left open. One line
+// each; empty when clean.
 std::vector<std::string> Leaks();
 
 }  // namespace fake

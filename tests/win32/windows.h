@@ -34,6 +34,7 @@ typedef WCHAR *LPWSTR;
 typedef const WCHAR *LPCWSTR;
 
 typedef void *HANDLE;
+typedef HANDLE HGLOBAL;
 typedef void *HGDIOBJ;
 typedef struct HWND__ *HWND;
 typedef struct HDC__ *HDC;
@@ -277,6 +278,9 @@ static_assert(sizeof(LOGFONTA) == 60 && sizeof(TEXTMETRICA) == 56 && sizeof(ABC)
 
 // Memory
 #define HEAP_ZERO_MEMORY 0x00000008
+#define GMEM_MOVEABLE 0x0002
+#define GMEM_ZEROINIT 0x0040
+#define GMEM_DDESHARE 0x2000
 
 // Files and file dialogs
 #define MAX_PATH 260
@@ -319,6 +323,11 @@ DWORD WINAPI CheckMenuItem(HMENU menu, UINT item, UINT check);
 BOOL WINAPI EnableMenuItem(HMENU menu, UINT item, UINT enable);
 BOOL WINAPI DrawMenuBar(HWND window);
 BOOL WINAPI IsClipboardFormatAvailable(UINT format);
+BOOL WINAPI OpenClipboard(HWND window);
+BOOL WINAPI EmptyClipboard(void);
+BOOL WINAPI CloseClipboard(void);
+HANDLE WINAPI SetClipboardData(UINT format, HANDLE data);
+HANDLE WINAPI GetClipboardData(UINT format);
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
 HDC WINAPI GetDC(HWND window);
 int WINAPI ReleaseDC(HWND window, HDC dc);
@@ -370,3 +379,8 @@ BOOL WINAPI DeleteFileA(LPCSTR path);
 HANDLE WINAPI GetProcessHeap(void);
 LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes);
 BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID block);
+HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes);
+LPVOID WINAPI GlobalLock(HGLOBAL block);
+BOOL WINAPI GlobalUnlock(HGLOBAL block);
+HGLOBAL WINAPI GlobalFree(HGLOBAL block);
+SIZE_T WINAPI GlobalSize(HGLOBAL block);

@@ -1,7 +1,8 @@
-// The screen and selection oracles over random key sequences: after every
-// key-down, key-up, typed character, setting change or scroll, the screen the
-// incremental repaints left equals a full repaint, the layout and state
-// invariants hold, and the keys keep the caret where the keys may put it.
+// The screen and selection oracles over random input: after every key-down,
+// key-up, typed character, press (with or without Shift), Select All, Cut,
+// Copy, Paste, setting change or scroll, the screen the incremental repaints
+// left equals a full repaint, the layout and state invariants hold, and the
+// keys keep the caret where the keys may put it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +11,7 @@
 #include <string>
 #include <tuple>
 
-#include "app/main_window.h"
+#include "app/program_window.h"
 #include "document/document_store.h"
 #include "document/layout_settings.h"
 #include "document/line_layout.h"
@@ -42,14 +43,49 @@ bool IsMovementKey(int key) { return std::find(std::begin(MovementKeys), std::en
 
 bool CaretAtASelectionEnd() { return !SelectionActive || CaretIndex == SelectionStart || CaretIndex == SelectionEnd; }
 
-class KeyboardOracleTest : public DocumentTest, public testing::WithParamInterface<std::tuple<int, int, int>> {
+class InputOracleTest : public DocumentTest, public testing::WithParamInterface<std::tuple<int, int, int>> {
  protected:
   std::mt19937 random{1};
   std::ostringstream history;
 
+  // A press anywhere in the client area (the picker, the page's margins and
+  // the area below the pages included), then its release.
+  void PressSomewhere() {
+    int x = Random(random, 0, ClientWidth - 1);
+    int y = Random(random, 0, ClientHeight - 1);
+    bool shift = Random(random, 0, 2) == 0;
+    history << (shift ? "shift+" : "") << "press " << x << "," << y << "; ";
+    fake::HoldKey(VK_SHIFT, shift);
+    ViewWindowProc(MainWindow, WM_LBUTTONDOWN, 0, MAKELPARAM(x, y));
+    fake::HoldKey(VK_SHIFT, false);
+    ViewWindowProc(MainWindow, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  }
+
+  void EditCommand() {
+    static const int commands[] = {IDM_EDIT_SELECT_ALL, IDM_EDIT_CUT, IDM_EDIT_COPY, IDM_EDIT_PASTE, IDM_EDIT_PASTE};
+    int command = commands[Random(random, 0, (int)std::size(commands) - 1)];
+    if (command == IDM_EDIT_PASTE && Random(random, 0, 1)) {
+      std::u16string units = RandomText(random, Random(random, 0, 40)).substr(0, 40);
+      if (Random(random, 0, 3) == 0) units.insert(units.begin() + Random(random, 0, (int)units.size()), u'\0');
+      if (Random(random, 0, 3) == 0) units.push_back(u'\t');
+      fake::PutClipboardUnits(units);
+      history << "clipboard of " << units.size() << " units; ";
+    }
+    history << "command " << command << "; ";
+    ViewWindowProc(MainWindow, WM_COMMAND, (WPARAM)command, 0);
+  }
+
   // One random step; returns the key pressed, or 0 for other steps.
   int Operate() {
-    int choice = Random(random, 0, 99);
+    int choice = Random(random, 0, 119);
+    if (choice >= 108) {
+      EditCommand();
+      return 0;
+    }
+    if (choice >= 100) {
+      PressSomewhere();
+      return 0;
+    }
     if (choice < 80) {
       int key = Keys[Random(random, 0, (int)std::size(Keys) - 1)];
       int modifiers = (Random(random, 0, 2) == 0 ? Shift : 0) | (Random(random, 0, 4) == 0 ? Ctrl : 0);
@@ -91,7 +127,7 @@ class KeyboardOracleTest : public DocumentTest, public testing::WithParamInterfa
 
 }  // namespace
 
-TEST_P(KeyboardOracleTest, EveryKeyLeavesATrueScreenAndTheInvariants) {
+TEST_P(InputOracleTest, EveryInputLeavesATrueScreenAndTheInvariants) {
   auto [points, wrap, height] = GetParam();
   PointSize = -points;
   WordWrapChoice = wrap;
@@ -121,7 +157,7 @@ TEST_P(KeyboardOracleTest, EveryKeyLeavesATrueScreenAndTheInvariants) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(SizesWrapAndHeights, KeyboardOracleTest,
+INSTANTIATE_TEST_SUITE_P(SizesWrapAndHeights, InputOracleTest,
                          testing::Combine(testing::Values(8, 32, 72),
                                           testing::Values(IDM_WORD_WRAP_YES, IDM_WORD_WRAP_NO),
                                           testing::Values(285, 700)));

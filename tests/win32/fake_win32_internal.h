@@ -1,0 +1,57 @@
+// What the parts of the Win32 double share among themselves (not for tests):
+// the handle encoding, the call log, misuse reports and injected failures.
+// fake_win32.cpp defines these; fake_clipboard.cpp defines the last block.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fake_internal {
+
+// A handle is (index << 3) | kind. The low bits are never zero, so a handle
+// can never equal a heap block, which malloc aligns to at least 8 bytes.
+enum Kind : uintptr_t {
+  kBlock = 0,
+  kWindow = 1,
+  kDcHandle = 2,
+  kFont = 3,
+  kHeap = 4,
+  kStock = 5,
+  kFile = 6,
+  kGlobal = 7,
+};
+
+template <typename Handle>
+Handle MakeHandle(Kind kind, size_t index) {
+  return reinterpret_cast<Handle>(static_cast<uintptr_t>(index << 3 | kind));
+}
+
+inline bool Decode(const void *handle, Kind kind, size_t count, size_t *index) {
+  uintptr_t value = reinterpret_cast<uintptr_t>(handle);
+  if ((value & 7) != kind || (value >> 3) >= count) return false;
+  *index = value >> 3;
+  return true;
+}
+
+// Building an entry costs time, so callers ask first.
+bool Recording();
+void AppendCall(std::string entry);
+// "hwnd1", "hglobal2", "NULL", "unknown 0x..." as the call log shows handles.
+std::string HandleName(const void *handle);
+// Records the misuse and fails the running test.
+void ReportMisuse(const std::string &what);
+// False, with misuse reported, unless window is the window that exists.
+bool CheckWindow(HWND window, const char *function);
+// Consumes one failure fake::FailNext queued for function.
+bool InjectedFailure(const char *function);
+
+// ---- From fake_clipboard.cpp ----
+// Global blocks made so far (their handles have indexes 0 .. count - 1).
+size_t GlobalBlocksMade();
+// Appends what the program left held: global blocks, locks, the open clipboard.
+void AddClipboardLeaks(std::vector<std::string> &leaks);
+
+}  // namespace fake_internal
