@@ -26,6 +26,11 @@ struct GlobalBlock {
 };
 
 struct Clipboard {
+  // What is still held at exit is freed here, or the leak checker, which runs
+  // after this is destroyed, would blame what the clipboard rightly keeps.
+  ~Clipboard() {
+    for (GlobalBlock &block : blocks) std::free(block.bytes);
+  }
   std::vector<GlobalBlock> blocks;  // every block made, by handle index
   bool open = false;                // by the program
   HWND opener = nullptr;
@@ -81,6 +86,15 @@ GlobalBlock *LiveBlock(HGLOBAL handle, const char *function) {
   return nullptr;
 }
 
+// A live block the program may use now: the clipboard's only while it has
+// the clipboard open (it may be freed or replaced by others at any moment).
+GlobalBlock *UsableBlock(HGLOBAL handle, const char *function) {
+  GlobalBlock *block = LiveBlock(handle, function);
+  if (!block || !block->clipboards || c.open) return block;
+  ReportMisuse(std::string(function) + ": " + HandleName(handle) + " belongs to the clipboard, which is not open");
+  return nullptr;
+}
+
 size_t MakeBlock(unsigned char *bytes, SIZE_T size) {
   c.blocks.push_back({bytes, size, size, std::max<SIZE_T>(size, 1), 0, false});
   return c.blocks.size() - 1;
@@ -130,11 +144,9 @@ HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
 }
 
 LPVOID WINAPI GlobalLock(HGLOBAL handle) {
-  GlobalBlock *block = LiveBlock(handle, "GlobalLock");
+  GlobalBlock *block = UsableBlock(handle, "GlobalLock");
   LPVOID bytes = nullptr;
-  if (block && block->clipboards && !c.open) {
-    ReportMisuse("GlobalLock: " + HandleName(handle) + " belongs to the clipboard, which is not open");
-  } else if (block && !InjectedFailure("GlobalLock")) {
+  if (block && !InjectedFailure("GlobalLock")) {
     ++block->locks;
     bytes = block->bytes;
   }
@@ -144,7 +156,7 @@ LPVOID WINAPI GlobalLock(HGLOBAL handle) {
 
 // Nonzero while the block stays locked, as on Windows.
 BOOL WINAPI GlobalUnlock(HGLOBAL handle) {
-  GlobalBlock *block = LiveBlock(handle, "GlobalUnlock");
+  GlobalBlock *block = UsableBlock(handle, "GlobalUnlock");
   if (block && block->locks == 0) {
     ReportMisuse("GlobalUnlock: " + HandleName(handle) + " is not locked");
     block = nullptr;
@@ -157,7 +169,7 @@ BOOL WINAPI GlobalUnlock(HGLOBAL handle) {
 SIZE_T WINAPI GlobalSize(HGLOBAL handle) {
   SIZE_T size = 0;
   if (handle) {
-    GlobalBlock *block = LiveBlock(handle, "GlobalSize");
+    GlobalBlock *block = UsableBlock(handle, "GlobalSize");
     if (block) size = block->reported;
   }
   Record("GlobalSize(", handle, ") -> ", size);
@@ -243,6 +255,9 @@ HANDLE WINAPI GetClipboardData(UINT format) {
 
 BOOL WINAPI CloseClipboard(void) {
   bool ok = CheckOpen("CloseClipboard");
+  if (ok && c.holds && c.blocks[c.data].locks) {
+    ReportMisuse("CloseClipboard: " + HandleName(Handle(c.data)) + " is still locked");
+  }
   c.open = false;
   c.opener = nullptr;
   Record("CloseClipboard()", Failed(ok));

@@ -50,7 +50,8 @@ TEST(FakeClipboard, MisuseIsReportedAndWhatIsHeldIsALeak) {
       {[&] { GlobalUnlock(block); }, "GlobalUnlock: hglobal1 is not locked"},
       {[&] { GlobalAlloc(GMEM_ZEROINIT, 4); }, "GlobalAlloc: only movable blocks"},
       {[&] { EXPECT_FALSE(CloseClipboard()); }, "CloseClipboard: the clipboard is not open"},
-      {[&] { GlobalLock(data); }, "GlobalLock: hglobal2 belongs to the clipboard, which is not open"},
+      {[&] { GlobalSize(data); }, "GlobalSize: hglobal2 belongs to the clipboard, which is not open"},
+      {[&] { OpenClipboard(window) && GlobalLock(data) && CloseClipboard(); }, "CloseClipboard: hglobal2 is still locked"},
       {[&] { OpenClipboard(window) && GlobalLock(block) && SetClipboardData(CF_UNICODETEXT, block); },
        "SetClipboardData: hglobal1 is still locked"},
       {[&] { SetClipboardData(1, block); }, "SetClipboardData: format 1 is not modelled"},
@@ -59,7 +60,7 @@ TEST(FakeClipboard, MisuseIsReportedAndWhatIsHeldIsALeak) {
   for (const auto &step : steps) EXPECT_NONFATAL_FAILURE(step.first(), step.second);
   EXPECT_EQ(fake::Misuse().size(), std::size(steps));
   EXPECT_EQ(fake::Leaks(), (std::vector<std::string>{"hglobal1 of 4 bytes not freed", "hglobal1 still locked",
-                                                     "the clipboard is still open"}));
+                                                     "hglobal2 still locked", "the clipboard is still open"}));
 }
 
 TEST(FakeClipboard, InjectedFailuresHeldClipboardAndAReportedSizePastTheUnits) {
@@ -72,7 +73,10 @@ TEST(FakeClipboard, InjectedFailuresHeldClipboardAndAReportedSizePastTheUnits) {
   EXPECT_EQ(GlobalAlloc(GMEM_MOVEABLE, 2), nullptr);
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 2);
   EXPECT_EQ(GlobalLock(block), nullptr);
+  EXPECT_EQ(*static_cast<unsigned char *>(GlobalLock(block)), 0xCD) << "garbage without GMEM_ZEROINIT";
+  GlobalUnlock(block);
   EXPECT_FALSE(OpenClipboard(window));
+  EXPECT_EQ(fake::Calls().back(), "OpenClipboard(hwnd1) -> FALSE");
   fake::HoldClipboardOpenElsewhere(true);
   EXPECT_FALSE(OpenClipboard(window));
   fake::HoldClipboardOpenElsewhere(false);
@@ -81,7 +85,6 @@ TEST(FakeClipboard, InjectedFailuresHeldClipboardAndAReportedSizePastTheUnits) {
   EXPECT_EQ(GetClipboardData(CF_UNICODETEXT), nullptr);
   EXPECT_EQ(SetClipboardData(CF_UNICODETEXT, block), nullptr);
   EXPECT_EQ(GlobalFree(block), nullptr) << "a refused block stays the caller's";
-  EXPECT_EQ(fake::CallsTo({"OpenClipboard"}).front(), "OpenClipboard(hwnd1) -> FALSE");
   // Past the units a reader finds 'A' padding, up to 1 MiB of a huge size.
   HGLOBAL data = GetClipboardData(CF_UNICODETEXT);
   fake::SetClipboardReportedSize(SIZE_T{1} << 30);
