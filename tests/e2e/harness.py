@@ -34,6 +34,11 @@ TIMEOUT = 20  # any single wait that should take well under a second
 POLL_INTERVAL = 0.02
 
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
+# Wine's file dialogs take the file name in an Edit (0x480) or, lately, a combo box (0x47c).
+FILE_NAME_FIELDS = (0x480, 0x47C)
+# A key nothing in Wine or the program acts on, pressed after other input: once
+# the program has taken it in, it has taken in everything sent before it.
+SENTINEL_KEY, SENTINEL_VK = "F20", 0x83
 # Characters outside the US keyboard map one case can type: two on each of 16
 # keycodes. Wine has 29 spare virtual keys, and about ten go to other unusual keys
 # of Xvfb's map (see Session._prepare_keyboard; 37 characters on 19 keycodes worked).
@@ -161,9 +166,12 @@ class Session:
     def __init__(self, name, characters=""):
         self.folder = OUT / name
         self.step_name = "starting"
-        self.extra_characters = [c for c in dict.fromkeys(characters) if not " " <= c <= "~"]
+        self.extra_characters = [c for c in dict.fromkeys(characters) if not (" " <= c <= "~" or c in "\n\t")]
         self.program = None
         self.display = None
+        self.prober = None  # the probe answering one verb a line (probe serve)
+        self.probe_output = b""
+        self.sentinel_presses = 0
         self.stack = contextlib.ExitStack()
 
     # ---- life cycle ----------------------------------------------------
@@ -258,8 +266,8 @@ class Session:
         )
 
     def _prepare_keyboard(self):
-        """Binds the case's characters outside the US map to keycodes of their own,
-        two to a keycode (the second with Shift), before Wine starts.
+        """Binds the sentinel key, and the case's characters outside the US map two
+        to a keycode (the second with Shift), to keycodes of their own before Wine starts.
 
         Wine gives keycodes their virtual keys once, when it starts, handing out
         29 spare ones to unusual keys in keycode order; a key without one types
@@ -275,7 +283,9 @@ class Session:
         symbols = [f"U{ord(char):04X}" for char in self.extra_characters]
         pairs = [" ".join(symbols[at : at + 2]) for at in range(0, len(symbols), 2)]
         lines = [f"keycode {keycode} =" for keycode in multimedia]
-        lines += [f"keycode {keycode} = {pair}" for keycode, pair in zip(sorted(free + multimedia), pairs)]
+        keycodes = sorted(free + multimedia)
+        lines.append(f"keycode {keycodes[0]} = {SENTINEL_KEY}")
+        lines += [f"keycode {keycode} = {pair}" for keycode, pair in zip(keycodes[1:], pairs)]
         run(["xmodmap", "-display", self.display, "-"], input="\n".join(lines).encode())
 
     def _start_program(self):
@@ -286,6 +296,11 @@ class Session:
             stdout=log, stderr=subprocess.STDOUT, preexec_fn=die_with_parent,
         )
         self.stack.callback(self._end_process, self.program)
+        self.prober = subprocess.Popen(
+            ["wine", str(PROBE), "serve"], env=self.env, cwd=self.folder, stdin=subprocess.PIPE,
+            stdout=subprocess.PIPE, stderr=log, preexec_fn=die_with_parent,
+        )
+        self.stack.callback(self._end_process, self.prober)
 
         def window_or_exit():
             if self.program.poll() is not None:
@@ -297,10 +312,13 @@ class Session:
 
         self.x_window = poll("the Scrivlet window", window_or_exit, timeout=START_TIMEOUT)[0].decode()
         self.window = self.probe("window")
+        self.probe("share-input")  # before any key: see wait_until_settled
         self.client = tuple(self.window["client"])
+        self.frame = tuple(self.window["frame"])
         check(self.client[2] > 0 and self.client[3] > 0, f"the client area is empty: {self.window}")
         # No window manager here: focus the window explicitly, as a click would.
         self.xdotool("windowfocus", "--sync", self.x_window)
+        self.wait_for_keyboard()
         self.initial = self.screenshot("start")
 
     def _end_wine(self):
@@ -322,29 +340,93 @@ class Session:
     # ---- tools -----------------------------------------------------------
 
     def probe(self, *arguments):
-        """Runs the probe with a verb (see probe.c) and returns its parsed JSON."""
-        return json.loads(run(["wine", str(PROBE), *arguments], env=self.env))
+        """Asks the probe a verb (see probe.c) and returns its parsed JSON answer."""
+        if self.prober is None:
+            return json.loads(run(["wine", str(PROBE), *arguments], env=self.env))
+        question = " ".join(arguments)
+        self.prober.stdin.write(question.encode() + b"\n")
+        self.prober.stdin.flush()
+        deadline = time.monotonic() + TIMEOUT
+        while b"\n" not in self.probe_output:
+            ready, _, _ = select.select([self.prober.stdout], [], [], max(0, deadline - time.monotonic()))
+            check(ready, f"the probe did not answer {question!r} within {TIMEOUT} s")
+            chunk = os.read(self.prober.stdout.fileno(), 65536)
+            check(chunk, f"the probe ended before answering {question!r}")
+            self.probe_output += chunk
+        line, _, self.probe_output = self.probe_output.partition(b"\n")
+        answer = json.loads(line)
+        check(not (isinstance(answer, dict) and "error" in answer), f"probe {question}: {answer}")
+        return answer
 
     def xdotool(self, *arguments):
         run(["xdotool", *arguments], env=self.env)
 
+    def x_focus(self):
+        """The X window that has the keyboard focus, as a number (0 for none)."""
+        found = subprocess.run(["xdotool", "getwindowfocus"], env=self.env, capture_output=True, timeout=TIMEOUT)
+        return int(found.stdout) if found.returncode == 0 and found.stdout.strip().isdigit() else 0
+
+    def keyboard(self):
+        """The program's keyboard state (probe focus) when its active window is
+        Wine's foreground window and holds the X focus, no menu showing; else None."""
+        state = self.probe("focus")
+        ready = state["menus"] == 0 and state["foreground"] == state["active"] != 0
+        return state if ready and self.x_focus() == state["x_active"] != 0 else None
+
+    def wait_for_keyboard(self):
+        """Waits until keys go to the main window: it is active in Wine, has the
+        keyboard focus there and in X, and no menu shows. A dialog closing or the
+        window first showing hands these over one after the other."""
+        poll("the main window to have the keyboard",
+             lambda: (state := self.keyboard()) and state["focus"] == state["active"] == state["main"])
+
     # ---- input -----------------------------------------------------------
 
     def type(self, text):
-        """Types text with real key events, one per character: printable ASCII, new
-        lines, tabs and the characters the case declared (see case())."""
+        """Types text into the main window with real key events, one per character:
+        printable ASCII, new lines, tabs and the characters the case declared (see case())."""
+        self.wait_for_keyboard()
+        self._type(text)
+
+    def _type(self, text):
         undeclared = {c for c in text if not (" " <= c <= "~" or c in "\n\t" or c in self.extra_characters)}
         check(not undeclared, f"declare {''.join(sorted(undeclared))!r} in @case(characters=...) to type it")
         # xdotool types a new line as the Linefeed key, which Windows does not have.
         for number, line in enumerate(text.split("\n")):
             if number:
-                self.key("Return")
+                self._press("Return")
             if line:
                 self.xdotool("type", "--delay", "10", "--", line)
 
     def key(self, *combinations):
-        """Presses keys by X keysym name: "Return", "ctrl+a", "alt+F4"."""
+        """Presses keys in the main window by X keysym name: "Return", "ctrl+a",
+        "alt+F4". A menu is worked with menu() instead."""
+        self.wait_for_keyboard()
+        self._press(*combinations)
+
+    def _press(self, *combinations):
         self.xdotool("key", "--delay", "10", *combinations)
+
+    def hold_key(self, name):
+        """Holds a key down in the main window (the X server repeats it) until release_key."""
+        self.wait_for_keyboard()
+        self.xdotool("keydown", name)
+
+    def release_key(self, name):
+        self.xdotool("keyup", name)
+
+    def menu(self, *keys):
+        """Works the menu bar from the keyboard: the first key opens a menu of the
+        bar ("alt+f"), each further one picks an item of the popup showing ("e" for
+        a submenu, then "p"). Each key waits until the popup it needs shows, and
+        the last until every menu has closed: a key sent sooner may reach the
+        window before the menu is ready for it."""
+        self.wait_for_keyboard()
+        for level, key in enumerate(keys[:-1], 1):
+            self._press(key)
+            poll(f"menu level {level} to show after {key}", lambda: self.probe("focus")["menus"] == level)
+        self._press(keys[-1])
+        poll("the menus to close", lambda: self.probe("focus")["menus"] == 0)
 
     def click(self, x, y, button=1):
         """Clicks at client coordinates."""
@@ -366,26 +448,44 @@ class Session:
     def _grab_screen(self):
         return Image.from_ppm(run(["import", "-display", self.display, "-window", "root", "-depth", "8", "ppm:-"]))
 
-    def screenshot(self, name=None):
-        """The client area once the screen has stopped changing: two grabs in a
-        row alike. Wine hands a window's pixels to X when its thread goes idle, a
-        moment after the paint, so a grab right after an action may come too
-        early; a program pausing longer than one grab (about 0.15 s) in the middle
-        of its work would pass for settled. Saved as build/e2e/CASE/NAME.png when named."""
+    def screenshot(self, name=None, area=None):
+        """The client area (or area, a screen rectangle) once the program has taken
+        in the input sent so far and painted, and the screen has stopped changing:
+        two grabs in a row alike (Wine hands a window's pixels to X when its thread
+        goes idle, a moment after the paint). Saved as build/e2e/CASE/NAME.png when named."""
+        self.wait_until_settled()
         previous = self._grab_screen()
         deadline = time.monotonic() + TIMEOUT
         while (current := self._grab_screen()) != previous:
             check(time.monotonic() < deadline, f"the screen kept changing for {TIMEOUT} s")
             previous = current
-        client = current.crop(*self.client)
+        shot = current.crop(*(area or self.client))
         if name:
-            client.save_png(self.folder / f"{name}.png")
-        return client
+            shot.save_png(self.folder / f"{name}.png")
+        return shot
+
+    def wait_until_settled(self):
+        """Waits until the program has taken in every key and click sent so far and
+        painted what they changed. While its window has the keyboard that is when
+        it has taken in the sentinel key pressed now; otherwise no key of ours can
+        be waiting for it, and the paint is enough."""
+        state = self.probe("focus")
+        if state["menus"] == 0 and state["foreground"] == state["active"] != 0:
+            poll("the X focus to reach the program's active window", lambda: self.keyboard())
+            self._press(SENTINEL_KEY)
+            self.sentinel_presses += 1
+            self.probe("taken", str(SENTINEL_VK), str(self.sentinel_presses % 2))
+        else:
+            self.probe("painted")
 
     def screenshot_after_change(self, before, name=None):
         """The settled client area after it has come to differ from before."""
-        poll("the screen to change", lambda: self._grab_screen().crop(*self.client) != before)
+        poll("the screen to change", lambda: self.grab() != before)
         return self.screenshot(name)
+
+    def grab(self):
+        """The client area as it is now, settled or not."""
+        return self._grab_screen().crop(*self.client)
 
     def repaint(self):
         """Makes the program repaint its whole window and waits until it has."""
@@ -422,13 +522,24 @@ class Session:
         return poll("the program to end or show a dialog", ended_or_dialog)
 
     def choose_in_file_dialog(self, menu_item, path):
-        """File > Open... (menu_item "o") or Save... ("s"): waits for the dialog,
-        types path over whatever its name field holds and presses Enter."""
-        self.key("alt+f", menu_item)
-        poll("the file dialog", self.dialogs)
-        self.key("ctrl+a")
-        self.type(path)
-        self.key("Return")
+        """File > Open... (menu_item "o") or Save... ("s"): waits until the dialog
+        has the keyboard in its file name field, types path over whatever the field
+        holds, and once it holds path presses Enter. Returns when the dialog has
+        closed or shows a question of its own (whether to replace a file)."""
+        self.menu("alt+f", menu_item)
+
+        def name_field(text=None):
+            boxes, state = self.dialogs(), self.keyboard()
+            ready = (len(boxes) == 1 and state and state["active"] == boxes[0]["hwnd"]
+                     and state["focus_id"] in FILE_NAME_FIELDS and text in (None, state["focus_text"]))
+            return boxes[0]["hwnd"] if ready else None
+
+        dialog = poll("the file dialog with the keyboard in its file name field", name_field)
+        self._press("ctrl+a")
+        self._type(path)
+        poll(f"the file name field to hold {path}", lambda: name_field(path) == dialog)
+        self._press("Return")
+        poll("the file dialog to close or ask", lambda: [box["hwnd"] for box in self.dialogs()] != [dialog])
 
     def fonts(self):
         """What "Courier New" resolves to at character sets 0 and 136 (see probe.c)."""

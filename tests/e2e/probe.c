@@ -1,12 +1,31 @@
 // A console helper the end-to-end harness runs under the same Wine prefix as
 // Scrivlet, to ask Win32 what X cannot tell: where the client area is, whether
-// a paint has finished, which message boxes are open, and which font a face
-// name resolves to. Each verb prints one JSON value on stdout (ASCII, with \u
-// escapes) and exits 0, or prints an error on stderr and exits 1.
+// a paint has finished, which message boxes are open, where the keyboard goes,
+// what the clipboard holds, and which font a face name resolves to. Each verb
+// prints one JSON value on stdout (ASCII, with \u escapes) and exits 0, or
+// prints an error on stderr and exits 1.
 //
-//   probe window      {"hwnd", "pid", "title", "client": [x, y, width, height]},
-//                     once the window has painted
+//   probe window      {"hwnd", "pid", "title", "client": [x, y, width, height], "frame": [x, y,
+//                     width, height]}, once the window has painted; frame: the whole window
 //   probe repaint     {} once a full repaint of the window has been painted
+//   probe painted     {} once the window has painted what it had to and answers a message
+//   probe share-input  {} once this probe shares the program's input state (for taken),
+//                     which clears it; a serving probe keeps sharing it
+//   probe taken KEY TOGGLE  {} once the program's thread has taken in the key-down and key-up
+//                     of the virtual key KEY that leave its toggle bit at TOGGLE (0 or 1),
+//                     and then painted: every input sent before that key was taken in too
+//   probe focus       {"main", "foreground", "active", "focus", "focus_id", "focus_text",
+//                     "capture", "menus", "x_active"}: the main window's thread's keyboard
+//                     state (window handles as numbers, 0 for none), the text of its focus
+//                     window, the number of popup menus showing, and the X window of the
+//                     active window
+//   probe clipboard   the CF_UNICODETEXT units on the clipboard up to the first 0, as a list
+//                     of numbers, or null when it holds none
+//   probe hold-clipboard  {"held": true} once it has opened the clipboard, which it keeps
+//                     open until its standard input ends
+//   probe serve       answers verbs read from standard input, one a line with its arguments
+//                     split at spaces, with one JSON value a line; a failure answers
+//                     {"error": WHAT}. It saves starting a Wine process for each question.
 //   probe dialogs     [{"hwnd", "pid", "caption", "texts": [...], "buttons": [[id, text], ...]}]
 //   probe press ID    {"hwnd"} of the one enabled dialog (a modal box disables its owner),
 //                     after posting BM_CLICK to its button ID
@@ -26,8 +45,20 @@
 
 static const DWORD TimeoutMs = 10000;
 
+static BOOL Serving;
+
+static void PrintJsonString(const WCHAR *text);
+
 static int Fail(const char *what) {
-  fprintf(stderr, "probe: %s\n", what);
+  if (Serving) {
+    WCHAR wide[256];
+    MultiByteToWideChar(CP_ACP, 0, what, -1, wide, 256);
+    printf("{\"error\": ");
+    PrintJsonString(wide);
+    printf("}\n");
+  } else {
+    fprintf(stderr, "probe: %s\n", what);
+  }
   return 1;
 }
 
@@ -110,9 +141,123 @@ static int DescribeWindow(void) {
   GetClientRect(window, &client);
   POINT origin = {0, 0};
   ClientToScreen(window, &origin);
+  RECT frame;
+  GetWindowRect(window, &frame);
   printf("{\"hwnd\": %lu, \"pid\": %lu, \"title\": ", (unsigned long)(ULONG_PTR)window, (unsigned long)pid);
   PrintWindowText(window);
-  printf(", \"client\": [%ld, %ld, %ld, %ld]}\n", origin.x, origin.y, client.right, client.bottom);
+  printf(", \"client\": [%ld, %ld, %ld, %ld], \"frame\": [%ld, %ld, %ld, %ld]}\n", origin.x, origin.y, client.right,
+         client.bottom, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
+  return 0;
+}
+
+static int Painted(void) {
+  HWND window = MainWindow();
+  if (!window) return Fail("no window of class Scrivlet");
+  if (WaitPainted(window)) return 1;
+  printf("{}\n");
+  return 0;
+}
+
+// Sharing the program's input state shows its key state, which Wine updates as
+// the program takes each key message from its queue, in arrival order. Sharing
+// clears that state: a serving probe shares it once, before any key it waits for.
+static int ShareInput(void) {
+  HWND window = MainWindow();
+  if (!window) return Fail("no window of class Scrivlet");
+  MSG message;
+  PeekMessageW(&message, NULL, 0, 0, PM_NOREMOVE);  // gives this thread its message queue
+  if (!AttachThreadInput(GetCurrentThreadId(), GetWindowThreadProcessId(window, NULL), TRUE)) {
+    return Fail("cannot share the program's input state");
+  }
+  printf("{}\n");
+  return 0;
+}
+
+static int Taken(const char *keyText, const char *toggleText) {
+  HWND window = MainWindow();
+  if (!window) return Fail("no window of class Scrivlet");
+  int key = atoi(keyText), toggle = atoi(toggleText);
+  DWORD start = GetTickCount();
+  for (;;) {
+    SHORT state = GetKeyState(key);
+    if (state >= 0 && (state & 1) == toggle) break;
+    if (GetTickCount() - start > TimeoutMs) return Fail("the program did not take in the key");
+    PauseOneMillisecond();
+  }
+  if (WaitPainted(window)) return 1;
+  printf("{}\n");
+  return 0;
+}
+
+static BOOL CALLBACK CountMenu(HWND window, LPARAM param) {
+  WCHAR name[16];
+  if (IsWindowVisible(window) && GetClassNameW(window, name, 16) && wcscmp(name, L"#32768") == 0) {
+    ++*(int *)param;
+  }
+  return TRUE;
+}
+
+static int DescribeFocus(void) {
+  HWND window = MainWindow();
+  if (!window) return Fail("no window of class Scrivlet");
+  GUITHREADINFO info;
+  memset(&info, 0, sizeof info);
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &info)) return Fail("no thread state");
+  int menus = 0;
+  EnumWindows(CountMenu, (LPARAM)&menus);
+  // An edit of another process answers WM_GETTEXT; its window text is only its caption.
+  WCHAR text[1024] = L"";
+  DWORD_PTR copied;
+  if (info.hwndFocus) {
+    SendMessageTimeoutW(info.hwndFocus, WM_GETTEXT, 1024, (LPARAM)text, SMTO_ABORTIFHUNG, TimeoutMs, &copied);
+  }
+  // Wine's X driver keeps each top-level window's X window in this property.
+  HANDLE xWindow = info.hwndActive ? GetPropW(info.hwndActive, L"__wine_x11_whole_window") : NULL;
+  printf("{\"main\": %lu, \"foreground\": %lu, \"active\": %lu, \"focus\": %lu, \"focus_id\": %d, \"focus_text\": ",
+         (unsigned long)(ULONG_PTR)window, (unsigned long)(ULONG_PTR)GetForegroundWindow(),
+         (unsigned long)(ULONG_PTR)info.hwndActive, (unsigned long)(ULONG_PTR)info.hwndFocus,
+         info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
+  PrintJsonString(text);
+  printf(", \"capture\": %lu, \"menus\": %d, \"x_active\": %lu}\n", (unsigned long)(ULONG_PTR)info.hwndCapture,
+         menus, (unsigned long)(ULONG_PTR)xWindow);
+  return 0;
+}
+
+// Another program may hold the clipboard open for a moment: try again.
+static int OpenClipboardSoon(void) {
+  DWORD start = GetTickCount();
+  while (!OpenClipboard(NULL)) {
+    if (GetTickCount() - start > TimeoutMs) return Fail("the clipboard stayed open elsewhere");
+    PauseOneMillisecond();
+  }
+  return 0;
+}
+
+static int DescribeClipboard(void) {
+  if (OpenClipboardSoon()) return 1;
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  const WCHAR *units = data ? GlobalLock(data) : NULL;
+  if (!units) {
+    printf("null\n");
+  } else {
+    SIZE_T count = GlobalSize(data) / sizeof(WCHAR);
+    putchar('[');
+    for (SIZE_T i = 0; i < count && units[i]; ++i) printf("%s%u", i ? ", " : "", (unsigned)units[i]);
+    printf("]\n");
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return 0;
+}
+
+static int HoldClipboard(void) {
+  if (OpenClipboardSoon()) return 1;
+  printf("{\"held\": true}\n");
+  fflush(stdout);
+  while (getchar() != EOF) {
+  }
+  CloseClipboard();
   return 0;
 }
 
@@ -189,8 +334,9 @@ static int PressButton(const char *idText) {
     if (IsWindowEnabled(open.items[i])) enabled.items[enabled.count++] = open.items[i];
   }
   if (enabled.count != 1) {
-    fprintf(stderr, "probe: %d dialogs are enabled, expected one\n", enabled.count);
-    return 1;
+    char what[64];
+    snprintf(what, sizeof what, "%d dialogs are enabled, expected one", enabled.count);
+    return Fail(what);
   }
   HWND button = GetDlgItem(enabled.items[0], atoi(idText));
   if (!button) return Fail("the dialog has no button with that id");
@@ -332,9 +478,15 @@ static int DescribeFonts(void) {
   return 0;
 }
 
-int main(int argc, char **argv) {
+static int Answer(int argc, char **argv) {
   if (argc == 2 && strcmp(argv[1], "window") == 0) return DescribeWindow();
   if (argc == 2 && strcmp(argv[1], "repaint") == 0) return Repaint();
+  if (argc == 2 && strcmp(argv[1], "painted") == 0) return Painted();
+  if (argc == 2 && strcmp(argv[1], "share-input") == 0) return ShareInput();
+  if (argc == 4 && strcmp(argv[1], "taken") == 0) return Taken(argv[2], argv[3]);
+  if (argc == 2 && strcmp(argv[1], "focus") == 0) return DescribeFocus();
+  if (argc == 2 && strcmp(argv[1], "clipboard") == 0) return DescribeClipboard();
+  if (argc == 2 && strcmp(argv[1], "hold-clipboard") == 0) return HoldClipboard();
   if (argc == 2 && strcmp(argv[1], "dialogs") == 0) return DescribeDialogs();
   if (argc == 3 && strcmp(argv[1], "press") == 0) return PressButton(argv[2]);
   if (argc == 3 && strcmp(argv[1], "time-open") == 0) return TimeOpen(argv[2]);
@@ -342,6 +494,25 @@ int main(int argc, char **argv) {
   if (argc == 5 && strcmp(argv[1], "time-keys") == 0) return TimeKeys(argv[2], argv[3], argv[4]);
   if (argc == 3 && strcmp(argv[1], "edit-position") == 0) return DescribeEditPosition(argv[2]);
   if (argc == 2 && strcmp(argv[1], "fonts") == 0) return DescribeFonts();
-  return Fail("usage: probe window | repaint | dialogs | press BUTTON_ID | time-open NAME | time-command ID"
+  return Fail("usage: probe window | repaint | painted | share-input | taken KEY TOGGLE | focus | clipboard"
+              " | hold-clipboard | serve | dialogs | press BUTTON_ID | time-open NAME | time-command ID"
               " | time-keys WINDOW KEY COUNT | edit-position WINDOW | fonts");
+}
+
+static int Serve(void) {
+  Serving = TRUE;
+  char line[1024];
+  while (fgets(line, sizeof line, stdin)) {
+    char *argv[8] = {"probe"};
+    int argc = 1;
+    for (char *word = strtok(line, " \r\n"); word && argc < 8; word = strtok(NULL, " \r\n")) argv[argc++] = word;
+    Answer(argc, argv);
+    fflush(stdout);
+  }
+  return 0;
+}
+
+int main(int argc, char **argv) {
+  if (argc == 2 && strcmp(argv[1], "serve") == 0) return Serve();
+  return Answer(argc, argv);
 }

@@ -46,13 +46,13 @@ def menu_changes_the_point_size_and_about_shows_two_lines(s):
     with s.step("type, then Font Point Size, Eight to Nineteen, 08 Point"):
         s.type("Small print for a change")
         typed = s.screenshot_after_change(s.initial, "typed")
-        s.key("alt+p", "e", "p")
+        s.menu("alt+p", "e", "p")
         smaller = s.screenshot_after_change(typed, "smaller")
     with s.step("a full repaint shows the same"):
         s.repaint()
         check(s.screenshot("repainted") == smaller, "the point-size change left stale pixels")
     with s.step("About Scrivlet..."):
-        s.key("alt+a", "s")
+        s.menu("alt+a", "s")
         box = poll("the About box", lambda: [b for b in s.dialogs() if b["caption"] == "Scrivlet"])[0]
         check("Scrivlet\nText Editor Computer Program" in box["texts"], f"unexpected About box {box}")
         s.press_button(IDOK)
@@ -66,7 +66,7 @@ def new_and_open_ask_about_a_changed_document(s):
                  "o": "The current file has changed since the last save\nDo you wish to save the current file?"}
     for item, question in questions.items():
         with s.step(f"File, {'New' if item == 'n' else 'Open...'}, then Cancel"):
-            s.key("alt+f", item)
+            s.menu("alt+f", item)
             box = poll("the question", lambda: [b for b in s.dialogs() if b["caption"] == "Save Current File?"])[0]
             check(question in box["texts"], f"unexpected question {box}")
             s.press_button(2)
@@ -83,7 +83,7 @@ def word_wrap_from_the_menu_and_ctrl_d_without_a_selection(s):
         s.key("ctrl+d")
         check(s.screenshot() == typed, "Ctrl+D changed the screen")
     with s.step("Word Wrap, No: the lines are cut in front of the unit that does not fit"):
-        s.key("alt+w", "n")
+        s.menu("alt+w", "n")
         unwrapped = s.screenshot_after_change(typed, "unwrapped")
         s.repaint()
         check(s.screenshot("repainted") == unwrapped, "the word-wrap change left stale pixels")

@@ -1,0 +1,163 @@
+"""The real X mouse and the real clipboard. Presses put the caret where the
+pixels say, Shift presses select and flip the selection across its anchor, a
+press in the text takes the keyboard back from the picker. Copy reaches another
+Wine program unit for unit and X as UTF-8, X text pastes with CR LF line ends,
+and Cut while another program holds the clipboard open deletes nothing. After
+every step the screen equals a full repaint; the saved file holds the text."""
+
+import select
+import subprocess
+
+from harness import IDOK, PROBE, TIMEOUT, case, check, poll
+from test_keyboard import expect_true_screen, saved_text
+from test_picker import PAGE_WIDTH, TEXT_TOP, black, geometry
+
+CARET_LEAST_HEIGHT = 40
+
+
+def caret(image, page_left):
+    """(x, top, height) of the caret: the one black vertical run, one pixel wide
+    and at least 40 tall, in the first lines of the text."""
+    rows = [image.row(y) for y in range(TEXT_TOP, TEXT_TOP + 4 * CARET_LEAST_HEIGHT)]
+    found = []
+    for x in range(page_left, page_left + PAGE_WIDTH):
+        dark = [row[3 * x : 3 * x + 3] == b"\0\0\0" for row in rows] + [False]
+        start = None
+        for y, is_dark in enumerate(dark):
+            if is_dark and start is None:
+                start = y
+            elif not is_dark and start is not None:
+                middle = TEXT_TOP + (start + y) // 2
+                alone = not black(image, x - 1, middle) and not black(image, x + 1, middle)
+                if y - start >= CARET_LEAST_HEIGHT and alone:
+                    found.append((x, TEXT_TOP + start, y - start))
+                start = None
+    check(len(found) == 1, f"expected one caret, found {found}")
+    return found[0]
+
+
+def x_clipboard(s):
+    """The X clipboard's text, or None while nobody owns it."""
+    done = subprocess.run(["xclip", "-selection", "clipboard", "-o"], env=s.env, capture_output=True, timeout=TIMEOUT)
+    return done.stdout.decode() if done.returncode == 0 else None
+
+
+def started(s, command, stdin_text, ready):
+    """Starts a helper program that the session ends, writes stdin_text to it and
+    waits until its first line starts with ready (bytes; none when empty)."""
+    helper = subprocess.Popen(command, env=s.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL)
+    s.stack.callback(s._end_process, helper)
+    if stdin_text is not None:
+        helper.stdin.write(stdin_text.encode())
+        helper.stdin.close()
+    if ready:
+        readable, _, _ = select.select([helper.stdout], [], [], TIMEOUT)
+        check(readable and helper.stdout.readline().startswith(ready), f"{command} did not start")
+    return helper
+
+
+@case
+def presses_place_the_caret_and_shift_presses_select(s):
+    _, page_left = geometry(s)
+    with s.step("type two lines; the caret gives the cell width and the line height"):
+        s.type("abcdef")
+        screen = expect_true_screen(s, s.initial, "first-line")
+        x, top, _ = caret(screen, page_left)
+        width = (x - page_left) // 6
+        check(width > 0 and x == page_left + 6 * width, f"the caret after six characters stands at x {x}")
+        s.type("\nghij")
+        screen = expect_true_screen(s, screen, "typed")
+        line_height = caret(screen, page_left)[1] - top
+
+    def point(line, index, right_half):
+        return page_left + index * width + (3 * width // 4 if right_half else width // 4), \
+            top + line * line_height + line_height // 2
+
+    def expect_caret(image, line, index, alone=True):
+        """Alone: no other caret, no highlight beside it; else just its column."""
+        x, y = page_left + index * width, top + line * line_height
+        found = caret(image, page_left)[:2] if alone else None
+        shown = all(black(image, x, y + dy) for dy in range(CARET_LEAST_HEIGHT)) and not black(image, x + 1, y + 2)
+        check(shown and found in (None, (x, y)), f"no caret in front of unit {index} of line {line} (found {found})")
+
+    def highlighted(image, line, index):
+        # The top rows of a line's cell hold no ink: there the highlight shows black.
+        return black(image, page_left + index * width + width // 2, top + line * line_height + 2)
+
+    with s.step("a press on the right half of c puts the caret in front of it"):
+        s.click(*point(0, 2, True))
+        screen = expect_true_screen(s, screen, "c")
+        expect_caret(screen, 0, 2)
+    with s.step("Shift+Tab gives the picker the keyboard; a press on e takes it back"):
+        s.key("shift+Tab")
+        picker = expect_true_screen(s, screen, "picker")
+        check(not black(picker, page_left + 10, TEXT_TOP - 2), "the text focus mark stayed")
+        s.click(*point(0, 4, False))
+        screen = expect_true_screen(s, picker, "e")
+        check(black(screen, page_left + 10, TEXT_TOP - 2), "the text focus mark did not return")
+        check(screen.crop(0, 0, screen.width, TEXT_TOP - 3) == s.initial.crop(0, 0, screen.width, TEXT_TOP - 3),
+              "the picker's focus frame stayed")
+        expect_caret(screen, 0, 4)
+    with s.step("Shift and a press on h select from e to it"):
+        s.hold_key("shift")
+        s.click(*point(1, 1, True))
+        s.release_key("shift")
+        screen = expect_true_screen(s, screen, "forward")
+        expect_caret(screen, 1, 1, alone=False)
+        shown = [highlighted(screen, line, index) for line, index in ((0, 3), (0, 4), (0, 5), (1, 0), (1, 1))]
+        check(shown == [False, True, True, True, False], f"highlight of d, e, f, g, h: {shown}")
+    with s.step("a second Shift press on b, beyond the anchor, flips the selection to b to d"):
+        s.hold_key("shift")
+        s.click(*point(0, 1, True))
+        s.release_key("shift")
+        screen = expect_true_screen(s, screen, "flipped")
+        shown = [highlighted(screen, line, index) for line, index in ((0, 0), (0, 1), (0, 3), (0, 4), (1, 0))]
+        check(shown == [False, True, True, False, False], f"highlight of a, b, d, e, g: {shown}")
+    with s.step("a press below the last line drops the selection and puts the caret at the end"):
+        s.click(*point(2, 1, False))
+        screen = expect_true_screen(s, screen, "end")
+        expect_caret(screen, 1, 4)
+        check(not any(highlighted(screen, 0, index) for index in range(6)), "the highlight stayed")
+    with s.step("save: the presses changed no text"):
+        text = saved_text(s, "scrivlet-e2e-mouse.txt")
+    check(text == "abcdef\r\nghij", f"the file holds {text!r}")
+
+
+TEXT = "Grüße, €5\nzwei"
+
+
+@case(characters=TEXT)
+def copy_and_paste_cross_to_x_and_cut_needs_the_clipboard(s):
+    with s.step("type, then Edit > Select All"):
+        s.type(TEXT)
+        screen = expect_true_screen(s, s.initial, "typed")
+        s.menu("alt+e", "a")
+        screen = expect_true_screen(s, screen, "all")
+    with s.step("Ctrl+C: Wine programs get the units, X gets UTF-8 without the CR"):
+        s.key("ctrl+c")
+        check(s.screenshot() == screen, "Copy changed the screen")
+        units = s.probe("clipboard")
+        check(units == [ord(c) for c in TEXT.replace("\n", "\r\n")], f"the clipboard holds {units}")
+        poll("X to see the copied text", lambda: x_clipboard(s) == TEXT)
+    with s.step("X takes the clipboard with LF line ends; Ctrl+V pastes them as CR LF over the selection"):
+        started(s, ["xclip", "-selection", "clipboard", "-i", "-quiet"], "one\ntwo", b"")
+        poll("Wine to see the X text", lambda: s.probe("clipboard") == [ord(c) for c in "one\r\ntwo"])
+        s.key("ctrl+v")
+        screen = expect_true_screen(s, screen, "pasted")
+    with s.step("Select All, and Cut while another program holds the clipboard open"):
+        s.menu("alt+e", "a")
+        screen = expect_true_screen(s, screen, "all-again")
+        holder = started(s, ["wine", str(PROBE), "hold-clipboard"], None, b'{"held": true}')
+        s.menu("alt+e", "t")
+        box = poll("the message box", lambda: [b for b in s.dialogs() if b["caption"] == "Can Not Cut"])[0]
+        check("Can not put the text on the Clipboard" in box["texts"], f"unexpected box {box}")
+        s.press_button(IDOK)
+        check(s.screenshot() == screen, "the failed Cut changed the screen")
+        s.repaint()
+        check(s.screenshot() == screen, "a full repaint changed the screen after the failed Cut")
+        holder.stdin.close()
+        holder.wait(timeout=TIMEOUT)
+    with s.step("save: the pasted text, whole"):
+        text = saved_text(s, "scrivlet-e2e-clipboard.txt")
+    check(text == "one\r\ntwo", f"the file holds {text!r}")
