@@ -6,6 +6,7 @@
 #include "document/layout_settings.h"
 #include "editing/clipboard_transfer.h"
 #include "editing/delete_selection.h"
+#include "files/printing.h"
 #include "files/unicode_files.h"
 #include "resources/command_ids.h"
 #include "view/mouse_input.h"
@@ -24,6 +25,7 @@ LRESULT DispatchCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     case IDM_FILE_NEW: NewDocument(); return 0;
     case IDM_FILE_OPEN: OpenDocument(); return 0;
     case IDM_FILE_SAVE: SaveDocument(); return 0;
+    case IDM_FILE_PRINT: PrintDocument(); return 0;
     case IDM_FILE_EXIT: SendMessageW(MainWindow, WM_CLOSE, 0, 0); return 0;
     case IDM_EDIT_CUT: CutSelection(); return 0;
     case IDM_EDIT_COPY: CopySelection(); return 0;

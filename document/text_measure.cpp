@@ -40,7 +40,7 @@ void MeasureRun(HDC dc, const WCHAR *units, int count, SIZE *size) {
   size->cy = metrics.tmHeight;
 }
 
-static void DescribeDocumentFont(int dpiY, LOGFONTA *font) {
+void DescribeDocumentFont(int dpiY, LOGFONTA *font) {
   memset(font, 0, sizeof *font);
   font->lfHeight = PointSize * dpiY / 72;
   font->lfCharSet = FontCharset;
@@ -58,6 +58,10 @@ void RestoreFont(HDC dc, HFONT previous) { DeleteObject(SelectObject(dc, previou
 void PrepareCellWidths(HDC dc, int dpiX, int dpiY) {
   LOGFONTA font;
   DescribeDocumentFont(dpiY, &font);
+  PrepareCellWidthsOf(dc, font, dpiX);
+}
+
+void PrepareCellWidthsOf(HDC dc, const LOGFONTA &font, int dpiX) {
   if (dpiX == CachedWidthsDpiX && memcmp(&font, &CachedWidthsFont, sizeof font) == 0) return;
   CachedWidthsFont = font;
   CachedWidthsDpiX = dpiX;

@@ -21,6 +21,9 @@ int CellWidth(HDC dc, WCHAR unit, const TEXTMETRICA &metrics);
 // Leaves dc's text alignment at TA_LEFT | TA_TOP, which the text painter relies on.
 void MeasureRun(HDC dc, const WCHAR *units, int count, SIZE *size);
 
+// The description of DocumentFont for a device of vertical resolution dpiY:
+// the point size in that device's pixels, FontCharset, CurrentFaceName.
+void DescribeDocumentFont(int dpiY, LOGFONTA *font);
 // Creates DocumentFont for a device of vertical resolution dpiY and selects it
 // into dc; returns the font it replaced, for RestoreFont.
 HFONT SelectDocumentFont(HDC dc, int dpiY);
@@ -31,6 +34,8 @@ void RestoreFont(HDC dc, HFONT previous);
 // are remembered per font description and resolution so that each distinct
 // unit is queried once. dc must hold DocumentFont for dpiY.
 void PrepareCellWidths(HDC dc, int dpiX, int dpiY);
+// The same for any font description selected into dc (the printer's).
+void PrepareCellWidthsOf(HDC dc, const LOGFONTA &font, int dpiX);
 extern int CachedWidthPlusOne[0x10000];  // per unit: its cell width + 1, 0 until measured
 int MeasureCachedCellWidth(HDC dc, WCHAR unit);
 // Inline: layout asks for every unit of the document on every change.

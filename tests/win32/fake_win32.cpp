@@ -2,7 +2,7 @@
 // update region, a metric font model, scripted message boxes and file
 // dialogs, in-memory files and a counted heap. Every call is logged; misuse
 // of the API fails the running test. The clipboard and global memory are in
-// fake_clipboard.cpp.
+// fake_clipboard.cpp, the printer and its dialog in fake_printer.cpp.
 #include "fake_win32.h"
 #include "fake_win32_internal.h"
 
@@ -24,12 +24,12 @@ namespace {
 
 // ---- State ----------------------------------------------------------------
 
-enum class DcKind { kScreen, kWindow, kPaint };
+enum class DcKind { kScreen, kWindow, kPaint, kPrinter };
 
 struct Dc {
   Dc(DcKind dcKind, HWND dcOwner) : kind(dcKind), owner(dcOwner) {}
   DcKind kind;
-  HWND owner;  // NULL for the screen DC
+  HWND owner;  // NULL for the screen and printer DCs
   bool live = true;
   size_t font = 0;  // index into State::fonts; 0 is the stock system font
   UINT align = TA_LEFT | TA_TOP;
@@ -167,6 +167,8 @@ std::string HandleName(const void *handle) {
       if (index == 0) return "heap";
       break;
     case kStock:
+      if (index == kDevModeStock) return "hdevmode";
+      if (index == kDevNamesStock) return "hdevnames";
       return "stockobject";
     case kFile:
       if (index < g.fileHandles.size()) return "file" + std::to_string(index + 1);
@@ -376,7 +378,21 @@ Quoted TextArgument(const char *text, int count) { return {text, (size_t)count};
 Units TextArgument(const WCHAR *text, int count) { return {text, count}; }
 
 const char *CapName(int index) {
-  return index == LOGPIXELSX ? "LOGPIXELSX" : index == LOGPIXELSY ? "LOGPIXELSY" : nullptr;
+  switch (index) {
+    case LOGPIXELSX:
+      return "LOGPIXELSX";
+    case LOGPIXELSY:
+      return "LOGPIXELSY";
+    case PHYSICALWIDTH:
+      return "PHYSICALWIDTH";
+    case PHYSICALHEIGHT:
+      return "PHYSICALHEIGHT";
+    case PHYSICALOFFSETX:
+      return "PHYSICALOFFSETX";
+    case PHYSICALOFFSETY:
+      return "PHYSICALOFFSETY";
+  }
+  return nullptr;
 }
 const char *BarName(int bar) { return bar == SB_VERT ? "SB_VERT" : nullptr; }
 const char *BkModeName(int mode) { return mode == TRANSPARENT ? "TRANSPARENT" : mode == OPAQUE ? "OPAQUE" : nullptr; }
@@ -443,7 +459,7 @@ bool CheckPointer(const void *pointer, const char *function, const char *what) {
   return false;
 }
 
-Dc *LiveDc(HDC handle, const char *function) {
+Dc *AnyLiveDc(HDC handle, const char *function) {
   size_t index;
   if (!Decode(handle, kDcHandle, g.dcs.size(), &index)) {
     ReportMisuse(std::string(function) + ": " + HandleName(handle) + " is not a DC");
@@ -452,10 +468,27 @@ Dc *LiveDc(HDC handle, const char *function) {
   Dc &dc = g.dcs[index];
   if (!dc.live) {
     ReportMisuse(std::string(function) + ": " + HandleName(handle) + " used after " +
-                 (dc.kind == DcKind::kPaint ? "EndPaint" : "ReleaseDC"));
+                 (dc.kind == DcKind::kPaint     ? "EndPaint"
+                  : dc.kind == DcKind::kPrinter ? "DeleteDC"
+                                                : "ReleaseDC"));
     return nullptr;
   }
   return &dc;
+}
+
+// The printer models text and fonts only; a line or a release on it is misuse.
+Dc *LiveDc(HDC handle, const char *function) {
+  static const char *const kOnPrinter[] = {"GetDeviceCaps", "SelectObject",    "GetTextMetricsA",
+                                           "GetCharABCWidthsW", "SetTextAlign", "SetBkMode",
+                                           "TextOutW",      "TextOutA",        "GetTextExtentPoint32A"};
+  Dc *dc = AnyLiveDc(handle, function);
+  if (dc && dc->kind == DcKind::kPrinter &&
+      std::none_of(std::begin(kOnPrinter), std::end(kOnPrinter),
+                   [function](const char *name) { return std::strcmp(name, function) == 0; })) {
+    ReportMisuse(std::string(function) + ": " + HandleName(handle) + " is a printer DC, where it is not modelled");
+    return nullptr;
+  }
+  return dc;
 }
 
 // A DC must go back with the font it came with, or the created font leaks
@@ -725,16 +758,48 @@ BOOL TextOutUnits(const char *function, HDC handle, int x, int y, const Char *te
   if (ok && (count < 0 || (count > 0 && !text))) {
     ReportMisuse(std::string(function) + ": invalid text or count");
     ok = false;
-  } else if (ok && dc->align != (TA_LEFT | TA_TOP) && dc->align != (TA_CENTER | TA_TOP)) {
+  } else if (ok && dc->align != (TA_LEFT | TA_TOP) &&
+             (dc->align != (TA_CENTER | TA_TOP) || dc->kind == DcKind::kPrinter)) {
     ReportMisuse(std::string(function) + ": text align " + std::to_string(dc->align) + " is not modelled");
     ok = false;
   }
-  if (ok) DrawUnits(*dc, x, y, text, count, nullptr);
+  if (ok && dc->kind == DcKind::kPrinter) {
+    std::u16string units;
+    for (int i = 0; i < count; ++i) units += CodeUnit(text[i]);
+    ok = PrintUnits(handle, function, x, y, units, g.fonts[dc->font].description, dc->bkMode == TRANSPARENT);
+  } else if (ok) {
+    DrawUnits(*dc, x, y, text, count, nullptr);
+  }
   Record(function, "(", handle, ", ", x, ", ", y, ", ", TextArgument(text, ok ? count : 0), ")", Failed(ok));
   return ok;
 }
 
 }  // namespace
+
+namespace fake_internal {
+
+HDC MakePrinterDc() {
+  g.dcs.emplace_back(DcKind::kPrinter, nullptr);
+  return MakeHandle<HDC>(kDcHandle, g.dcs.size() - 1);
+}
+
+bool CheckPrinterDc(HDC handle, const char *function) {
+  Dc *dc = AnyLiveDc(handle, function);
+  if (dc && dc->kind != DcKind::kPrinter) {
+    ReportMisuse(std::string(function) + ": " + HandleName(handle) + " is not a printer DC");
+    return false;
+  }
+  return dc != nullptr;
+}
+
+void EndPrinterDc(HDC handle) {
+  Dc *dc = AnyLiveDc(handle, "DeleteDC");
+  if (!dc) return;
+  CheckNothingSelected(*dc, handle, "DeleteDC");
+  dc->live = false;
+}
+
+}  // namespace fake_internal
 
 // ---- USER32 ---------------------------------------------------------------
 
@@ -910,10 +975,11 @@ BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT *paint) {
 
 int WINAPI GetDeviceCaps(HDC handle, int index) {
   int value = 0;
-  if (LiveDc(handle, "GetDeviceCaps")) {
-    if (CapName(index)) {
+  if (Dc *dc = LiveDc(handle, "GetDeviceCaps")) {
+    bool known = dc->kind == DcKind::kPrinter ? PrinterCap(index, &value) : index == LOGPIXELSX || index == LOGPIXELSY;
+    if (known && dc->kind != DcKind::kPrinter) {
       value = g.dpi;
-    } else {
+    } else if (!known) {
       ReportMisuse("GetDeviceCaps: index " + std::to_string(index) + " is not modelled");
     }
   }
@@ -992,6 +1058,31 @@ BOOL WINAPI GetCharABCWidthsW(HDC handle, UINT first, UINT last, LPABC widths) {
            Abcs{widths, (size_t)(last - first) + 1});
   } else {
     Record("GetCharABCWidthsW(", handle, ", ", UnitRange{first, last}, ") -> FALSE");
+  }
+  return ok;
+}
+
+// The extent is where TextOutA's pen ends: the sum of the units' A + B + C,
+// a unit whose query fails counting one advance, as it is drawn.
+BOOL WINAPI GetTextExtentPoint32A(HDC handle, LPCSTR text, int count, LPSIZE size) {
+  Dc *dc = LiveDc(handle, "GetTextExtentPoint32A");
+  bool ok = dc && CheckPointer(size, "GetTextExtentPoint32A", "SIZE");
+  if (ok && (count < 0 || (count > 0 && !text))) {
+    ReportMisuse("GetTextExtentPoint32A: invalid text or count");
+    ok = false;
+  }
+  if (ok) {
+    const LOGFONTA &font = g.fonts[dc->font].description;
+    size->cx = 0;
+    for (int i = 0; i < count; ++i) {
+      ABC abc = DrawnGlyph(CodeUnit(text[i]), Em(font));
+      size->cx += abc.abcA + (int)abc.abcB + abc.abcC;
+    }
+    size->cy = Metrics(font).tmHeight;
+    Record("GetTextExtentPoint32A(", handle, ", ", TextArgument(text, count), ") -> {", (int)size->cx, ", ",
+           (int)size->cy, "}");
+  } else {
+    Record("GetTextExtentPoint32A(", handle, ", ", TextArgument(text, 0), ") -> FALSE");
   }
   return ok;
 }
@@ -1170,7 +1261,9 @@ const char *const kFailable[] = {"CreateFileA", "ReadFile", "WriteFile", "FlushF
                                  "GetFileSize", "GetTempFileNameA", "MoveFileExA", "DeleteFileA",
                                  // fake_clipboard.cpp
                                  "GlobalAlloc", "GlobalLock", "OpenClipboard", "EmptyClipboard", "SetClipboardData",
-                                 "GetClipboardData"};
+                                 "GetClipboardData",
+                                 // fake_printer.cpp
+                                 "StartDocA", "StartPage", "EndPage", "EndDoc", "AbortDoc"};
 
 }  // namespace
 
@@ -1875,8 +1968,9 @@ std::vector<std::string> Leaks() {
     const Dc &dc = g.dcs[i];
     if (!dc.live) continue;
     std::string name = HandleName(MakeHandle<HDC>(kDcHandle, i));
-    leaks.push_back(dc.kind == DcKind::kPaint ? name + " from BeginPaint not ended with EndPaint"
-                                              : name + " from GetDC(" + HandleName(dc.owner) + ") not released");
+    leaks.push_back(dc.kind == DcKind::kPaint     ? name + " from BeginPaint not ended with EndPaint"
+                    : dc.kind == DcKind::kPrinter ? name + " from PrintDlgA not deleted with DeleteDC"
+                                                  : name + " from GetDC(" + HandleName(dc.owner) + ") not released");
   }
   for (size_t i = 1; i < g.fonts.size(); ++i) {
     if (!g.fonts[i].deleted) leaks.push_back(HandleName(FontHandle(i)) + " not deleted");
@@ -1894,6 +1988,7 @@ std::vector<std::string> Leaks() {
     leaks.push_back(entry + " not closed");
   }
   AddClipboardLeaks(leaks);
+  AddPrinterLeaks(leaks);
   return leaks;
 }
 

@@ -152,6 +152,53 @@ void SetGlyphQueryFails(WCHAR unit);
 // The description a font handle was created from (what the product asked for).
 LOGFONTA FontDescription(HFONT font);
 
+// GetTextExtentPoint32A: cx is where TextOutA's pen would end (the sum of
+// the units' A + B + C, a failed query counting one advance), cy tmHeight.
+
+// ---- Printer ------------------------------------------------------------
+// One printer. PrintDlgA answers from a script. A printer DC (from PrintDlgA
+// with PD_RETURNDC) takes fonts, metrics, SetBkMode and SetTextAlign
+// (TA_LEFT | TA_TOP only) as other DCs do; GetDeviceCaps answers LOGPIXELSX/Y
+// and PHYSICALWIDTH/HEIGHT/OFFSETX/OFFSETY from the settings; TextOutW and
+// TextOutA record the text on the open page instead of drawing. Jobs follow
+// Windows' states: StartDocA, then StartPage .. EndPage per page, then EndDoc
+// (no page open) or AbortDoc; then DeleteDC. Anything else is misuse, and so
+// is any other drawing call on a printer DC. A failed StartDocA, StartPage,
+// EndPage, EndDoc or AbortDoc (FailNext) returns SP_ERROR (-1) and changes
+// nothing.
+//
+// The printer's resolution and paper in printer pixels, as GetDeviceCaps
+// answers them from now on (600 dpi, Letter 5100 x 6600, offsets 0 until set).
+void SetPrinter(int dpiX, int dpiY, int physicalWidth, int physicalHeight, int offsetX, int offsetY);
+// The next PrintDlgA: the user prints (TRUE) or cancels (FALSE). Printing
+// returns a new printer DC in hDC when PD_RETURNDC asks for one, or NULL when
+// returnsDc is false (a driver that cannot make one), sets nCopies to 1, and
+// puts the printer's device-mode and device-names handles (hdevmode,
+// hdevnames; they live as long as the program) in the record; handles passed
+// back to the dialog are kept. A dialog with nothing queued fails the test and
+// cancels; lStructSize other than sizeof(PRINTDLGA) is misuse (FALSE).
+void AnswerNextPrintDialog(bool print, bool returnsDc = true);
+// The record the product passed to the last PrintDlgA, as it was passed.
+PRINTDLGA LastPrintDialogRecord();
+struct PrintedText {
+  int page;  // from 1 within its job
+  int x;
+  int y;
+  std::u16string text;  // TextOutA's bytes as Latin-1 units
+  LOGFONTA font;        // the selected font's description
+  bool transparent;     // SetBkMode TRANSPARENT
+};
+// Every TextOutW and TextOutA on a printer DC, in call order.
+const std::vector<PrintedText> &PrintedTexts();
+enum class JobEnd { kOpen, kEnded, kAborted };  // kOpen: neither EndDoc nor AbortDoc yet
+struct PrintJob {
+  std::string name;  // DOCINFOA's lpszDocName
+  int pagesEnded;    // by a successful EndPage
+  JobEnd end;
+};
+// Every job StartDocA started, in order (job n is StartDocA's result n).
+const std::vector<PrintJob> &PrintJobs();
+
 // ---- Scroll bar ---------------------------------------------------------
 int ScrollRangeMin();
 int ScrollRangeMax();
@@ -192,7 +239,8 @@ std::string LastFileDialogFilter();  // lpstrFilter, every 0 through the closing
 // The next count calls to function (CreateFileA, ReadFile, WriteFile,
 // FlushFileBuffers, CloseHandle, GetFileSize, GetTempFileNameA, MoveFileExA,
 // DeleteFileA; GlobalAlloc, GlobalLock, OpenClipboard, EmptyClipboard,
-// SetClipboardData, GetClipboardData) fail: CreateFileA returns
+// SetClipboardData, GetClipboardData; StartDocA, StartPage, EndPage, EndDoc,
+// AbortDoc, which return -1) fail: CreateFileA returns
 // INVALID_HANDLE_VALUE, GetFileSize INVALID_FILE_SIZE, the handle and pointer
 // results NULL, the others FALSE (or 0); nothing is changed (a block
 // SetClipboardData refused stays the caller's), except that a failed
@@ -217,8 +265,8 @@ size_t HeapBytesInUse();
 const std::vector<std::string> &Misuse();
 // Resources still held: DCs not released, fonts not deleted, heap blocks not
 // freed, files not closed, global blocks neither freed nor given to the
-// clipboard, global blocks still locked, the clipboard left open. One line
-// each; empty when clean.
+// clipboard, global blocks still locked, the clipboard left open, print jobs
+// neither ended nor aborted. One line each; empty when clean.
 std::vector<std::string> Leaks();
 
 }  // namespace fake

@@ -1,6 +1,7 @@
 // What the parts of the Win32 double share among themselves (not for tests):
 // the handle encoding, the call log, misuse reports and injected failures.
-// fake_win32.cpp defines these; fake_clipboard.cpp defines the last block.
+// fake_win32.cpp defines these; fake_clipboard.cpp and fake_printer.cpp
+// define the blocks named after them.
 #pragma once
 
 #include <windows.h>
@@ -23,6 +24,11 @@ enum Kind : uintptr_t {
   kFile = 6,
   kGlobal = 7,
 };
+
+// Stock-kind indexes: 0 every stock object, 1 the menu, then the printer's
+// device mode and device names, which live as long as the program.
+constexpr size_t kDevModeStock = 2;
+constexpr size_t kDevNamesStock = 3;
 
 template <typename Handle>
 Handle MakeHandle(Kind kind, size_t index) {
@@ -48,10 +54,28 @@ bool CheckWindow(HWND window, const char *function);
 // Consumes one failure fake::FailNext queued for function.
 bool InjectedFailure(const char *function);
 
+// ---- From fake_win32.cpp, for the printer ----
+// A new live DC of the printer, numbered with the other DCs, with the system font selected.
+HDC MakePrinterDc();
+// True for a live printer DC; else misuse: not a DC, not a printer's, or used after DeleteDC.
+bool CheckPrinterDc(HDC handle, const char *function);
+// Ends a live printer DC as DeleteDC does: a created font still selected is misuse.
+void EndPrinterDc(HDC handle);
+
 // ---- From fake_clipboard.cpp ----
 // Global blocks made so far (their handles have indexes 0 .. count - 1).
 size_t GlobalBlocksMade();
 // Appends what the program left held: global blocks, locks, the open clipboard.
 void AddClipboardLeaks(std::vector<std::string> &leaks);
+
+// ---- From fake_printer.cpp ----
+// GetDeviceCaps of a printer DC from the printer's settings; false when index is not modelled.
+bool PrinterCap(int index, int *value);
+// TextOutW or TextOutA on a live printer DC: the text is recorded on the open
+// page; false with misuse reported when no page is open.
+bool PrintUnits(HDC handle, const char *function, int x, int y, const std::u16string &units, const LOGFONTA &font,
+                bool transparent);
+// Appends the jobs neither ended nor aborted.
+void AddPrinterLeaks(std::vector<std::string> &leaks);
 
 }  // namespace fake_internal

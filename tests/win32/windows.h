@@ -7,6 +7,7 @@
 
 #define WINAPI
 #define CALLBACK
+#define WINAPIV
 #define TRUE 1
 #define FALSE 0
 
@@ -146,6 +147,36 @@ typedef struct tagOFNA {
   DWORD FlagsEx;
 } OPENFILENAMEA, *LPOPENFILENAMEA;
 
+typedef struct tagPDA {
+  DWORD lStructSize;
+  HWND hwndOwner;
+  HGLOBAL hDevMode;
+  HGLOBAL hDevNames;
+  HDC hDC;
+  DWORD Flags;
+  WORD nFromPage;
+  WORD nToPage;
+  WORD nMinPage;
+  WORD nMaxPage;
+  WORD nCopies;
+  HINSTANCE hInstance;
+  LPARAM lCustData;
+  void *lpfnPrintHook;
+  void *lpfnSetupHook;
+  LPCSTR lpPrintTemplateName;
+  LPCSTR lpSetupTemplateName;
+  HGLOBAL hPrintTemplate;
+  HGLOBAL hSetupTemplate;
+} PRINTDLGA, *LPPRINTDLGA;
+
+typedef struct _DOCINFOA {
+  int cbSize;
+  LPCSTR lpszDocName;
+  LPCSTR lpszOutput;
+  LPCSTR lpszDatatype;
+  DWORD fwType;
+} DOCINFOA, *LPDOCINFOA;
+
 typedef LRESULT(CALLBACK *WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef void(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 
@@ -174,6 +205,7 @@ typedef struct tagMSG {
 static_assert(sizeof(LONG) == 4 && sizeof(DWORD) == 4 && sizeof(WCHAR) == 2, "Win32 sizes");
 static_assert(sizeof(LOGFONTA) == 60 && sizeof(TEXTMETRICA) == 56 && sizeof(ABC) == 12,
               "Win32 record sizes");
+static_assert(sizeof(void *) != 8 || (sizeof(PRINTDLGA) == 120 && sizeof(DOCINFOA) == 40), "64-bit Win32 record sizes");
 
 #define LOWORD(l) ((WORD)(((UINT_PTR)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((UINT_PTR)(l)) >> 16) & 0xffff))
@@ -263,6 +295,11 @@ static_assert(sizeof(LOGFONTA) == 60 && sizeof(TEXTMETRICA) == 56 && sizeof(ABC)
 // GDI
 #define LOGPIXELSX 88
 #define LOGPIXELSY 90
+#define PHYSICALWIDTH 110
+#define PHYSICALHEIGHT 111
+#define PHYSICALOFFSETX 112
+#define PHYSICALOFFSETY 113
+#define ANSI_CHARSET 0
 #define CHINESEBIG5_CHARSET 136
 #define TA_LEFT 0
 #define TA_TOP 0
@@ -297,6 +334,11 @@ static_assert(sizeof(LOGFONTA) == 60 && sizeof(TEXTMETRICA) == 56 && sizeof(ABC)
 #define OFN_OVERWRITEPROMPT 0x00000002
 #define OFN_PATHMUSTEXIST 0x00000800
 #define OFN_FILEMUSTEXIST 0x00001000
+#define PD_NOSELECTION 0x00000004
+#define PD_NOPAGENUMS 0x00000008
+#define PD_RETURNDC 0x00000100
+#define PD_USEDEVMODECOPIESANDCOLLATE 0x00040000
+#define PD_HIDEPRINTTOFILE 0x00100000
 
 // USER32
 ATOM WINAPI RegisterClassW(const WNDCLASSW *windowClass);
@@ -329,6 +371,7 @@ BOOL WINAPI CloseClipboard(void);
 HANDLE WINAPI SetClipboardData(UINT format, HANDLE data);
 HANDLE WINAPI GetClipboardData(UINT format);
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
+int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...);
 HDC WINAPI GetDC(HWND window);
 int WINAPI ReleaseDC(HWND window, HDC dc);
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
@@ -360,10 +403,18 @@ BOOL WINAPI LineTo(HDC dc, int x, int y);
 BOOL WINAPI Rectangle(HDC dc, int left, int top, int right, int bottom);
 BOOL WINAPI PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);
 int WINAPI GetClipBox(HDC dc, LPRECT rect);
+BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int count, LPSIZE size);
+int WINAPI StartDocA(HDC dc, const DOCINFOA *document);
+int WINAPI StartPage(HDC dc);
+int WINAPI EndPage(HDC dc);
+int WINAPI EndDoc(HDC dc);
+int WINAPI AbortDoc(HDC dc);
+BOOL WINAPI DeleteDC(HDC dc);
 
 // COMDLG32
 BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA record);
 BOOL WINAPI GetSaveFileNameA(LPOPENFILENAMEA record);
+BOOL WINAPI PrintDlgA(LPPRINTDLGA record);
 
 // KERNEL32
 HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD share, void *security, DWORD disposition,
@@ -376,6 +427,7 @@ BOOL WINAPI CloseHandle(HANDLE object);
 UINT WINAPI GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR name);
 BOOL WINAPI MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags);
 BOOL WINAPI DeleteFileA(LPCSTR path);
+int WINAPI lstrlenA(LPCSTR text);
 HANDLE WINAPI GetProcessHeap(void);
 LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes);
 BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID block);
