@@ -45,16 +45,20 @@ SENTINEL_KEY, SENTINEL_VK = "F20", 0x83
 MOST_EXTRA_CHARACTERS = 32
 
 CASES = {}
+BEFORE_WINE = {}  # case name: what it prepares once Xvfb runs, before Wine starts (services, s.env)
 
 
-def case(function=None, *, characters=""):
+def case(function=None, *, characters="", before_wine=None):
     """Registers an end-to-end case, which gets a started Session. characters:
-    those outside the US keyboard map that it types, bound before Wine starts."""
+    those outside the US keyboard map that it types, bound before Wine starts.
+    before_wine(session): what the program must find when it starts."""
 
     def register(function):
         if function.__name__ in CASES:
             raise ValueError(f"two cases are named {function.__name__}")
         CASES[function.__name__] = (function, characters)
+        if before_wine:
+            BEFORE_WINE[function.__name__] = before_wine
         return function
 
     return register(function) if function else register
@@ -164,6 +168,7 @@ class Session:
     (x, y, width, height) on the screen; initial: the first screenshot."""
 
     def __init__(self, name, characters=""):
+        self.name = name
         self.folder = OUT / name
         self.step_name = "starting"
         self.extra_characters = [c for c in dict.fromkeys(characters) if not (" " <= c <= "~" or c in "\n\t")]
@@ -186,6 +191,9 @@ class Session:
             with self.step("start Xvfb and set its keyboard map"):
                 self._start_xvfb()
                 self._prepare_keyboard()
+            if self.name in BEFORE_WINE:
+                with self.step("prepare what the program finds at its start"):
+                    BEFORE_WINE[self.name](self)
             with self.step("start the program and wait for its painted window"):
                 self._start_program()
         except BaseException:
