@@ -91,10 +91,15 @@ TEST_F(DocumentTest, AJobShrinksAsAWholeUntilEveryLineFitsAndStopsAtOnePixel) {
   };
   for (const auto &row : rows) {
     ShowText(row.text);
+    fake::ClearCalls();
     for (const fake::PrintedText &printed : Print()) {
       if (printed.text.size() == 1) EXPECT_EQ(row.height, printed.font.lfHeight) << row.why;
     }
   }
+  // The width table: one query per distinct unit and size (21 sizes down to
+  // one pixel), besides the one per drawn unit for its overhang; measuring
+  // every line afresh at each size would take 21 x 23.
+  EXPECT_EQ(21u + 23u, fake::CallsTo({"GetCharABCWidthsW"}).size());
 }
 
 TEST_F(DocumentTest, EachPrintFailureIsReportedAndEndsTheJobItStarted) {
