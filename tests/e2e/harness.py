@@ -347,17 +347,18 @@ class Session:
 
     # ---- tools -----------------------------------------------------------
 
-    def probe(self, *arguments):
-        """Asks the probe a verb (see probe.c) and returns its parsed JSON answer."""
+    def probe(self, *arguments, timeout=TIMEOUT):
+        """Asks the probe a verb (see probe.c) and returns its parsed JSON answer
+        (timeout: for a verb that waits on a long job)."""
         if self.prober is None:
             return json.loads(run(["wine", str(PROBE), *arguments], env=self.env))
         question = " ".join(arguments)
         self.prober.stdin.write(question.encode() + b"\n")
         self.prober.stdin.flush()
-        deadline = time.monotonic() + TIMEOUT
+        deadline = time.monotonic() + timeout
         while b"\n" not in self.probe_output:
             ready, _, _ = select.select([self.prober.stdout], [], [], max(0, deadline - time.monotonic()))
-            check(ready, f"the probe did not answer {question!r} within {TIMEOUT} s")
+            check(ready, f"the probe did not answer {question!r} within {timeout} s")
             chunk = os.read(self.prober.stdout.fileno(), 65536)
             check(chunk, f"the probe ended before answering {question!r}")
             self.probe_output += chunk

@@ -32,6 +32,8 @@
 //   probe time-open NAME   {"ms"} from pressing Open in the open Open dialog, with NAME
 //                     typed into it, to the end of the program's paint of that file
 //   probe time-command ID  {"ms"} from sending the menu command ID to its painted end
+//   probe time-print  {"ms"} from pressing OK in the one open Print dialog to the program's
+//                     return from the command, the job spooled
 //   probe time-keys WINDOW KEY COUNT  {"ms": [...]}: for each of COUNT key-downs of the
 //                     virtual key KEY sent to WINDOW (a class, or CLASS/CHILD_CLASS for a
 //                     child), the time from sending it (with its key-up) to its painted end
@@ -394,6 +396,32 @@ static int TimeCommand(const char *idText) {
   return 0;
 }
 
+// The program prints before it returns from the command, handling no sent
+// message meanwhile; while the dialog shows, its modal loop would answer at
+// once. Printing a long document may take minutes: no SMTO_ABORTIFHUNG, which
+// gives up on a thread busy for five seconds.
+static int TimePrint(void) {
+  static const DWORD PrintTimeoutMs = 600000;
+  HWND window = MainWindow();
+  struct DialogList list = OpenDialogs();
+  if (!window || list.count != 1) return Fail("expected the Print dialog alone");
+  HWND dialog = list.items[0], ok = GetDlgItem(dialog, IDOK);
+  if (!ok) return Fail("the dialog has no OK button");
+  LARGE_INTEGER start;
+  QueryPerformanceCounter(&start);
+  PostMessageW(ok, BM_CLICK, 0, 0);
+  while (IsWindow(dialog)) {
+    if (MillisecondsSince(start) > TimeoutMs) return Fail("the Print dialog did not close");
+    PauseTenthOfMillisecond();
+  }
+  DWORD_PTR result;
+  if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, PrintTimeoutMs, &result)) {
+    return Fail("the program did not return from printing");
+  }
+  printf("{\"ms\": %.3f}\n", MillisecondsSince(start));
+  return 0;
+}
+
 // A key-down handler may paint or only invalidate, leaving the paint to the
 // message loop: the wait covers both. The key-up goes too, as with a typed key.
 static int TimeKeys(const char *target, const char *keyText, const char *countText) {
@@ -491,12 +519,13 @@ static int Answer(int argc, char **argv) {
   if (argc == 3 && strcmp(argv[1], "press") == 0) return PressButton(argv[2]);
   if (argc == 3 && strcmp(argv[1], "time-open") == 0) return TimeOpen(argv[2]);
   if (argc == 3 && strcmp(argv[1], "time-command") == 0) return TimeCommand(argv[2]);
+  if (argc == 2 && strcmp(argv[1], "time-print") == 0) return TimePrint();
   if (argc == 5 && strcmp(argv[1], "time-keys") == 0) return TimeKeys(argv[2], argv[3], argv[4]);
   if (argc == 3 && strcmp(argv[1], "edit-position") == 0) return DescribeEditPosition(argv[2]);
   if (argc == 2 && strcmp(argv[1], "fonts") == 0) return DescribeFonts();
   return Fail("usage: probe window | repaint | painted | share-input | taken KEY TOGGLE | focus | clipboard"
               " | hold-clipboard | serve | dialogs | press BUTTON_ID | time-open NAME | time-command ID"
-              " | time-keys WINDOW KEY COUNT | edit-position WINDOW | fonts");
+              " | time-print | time-keys WINDOW KEY COUNT | edit-position WINDOW | fonts");
 }
 
 static int Serve(void) {
