@@ -46,18 +46,6 @@ HGLOBAL Handle(size_t index) { return MakeHandle<HGLOBAL>(kGlobal, index); }
 
 // ---- Call log -------------------------------------------------------------
 
-std::string Text(const char *text) { return text; }
-std::string Text(const std::string &text) { return text; }
-std::string Text(SIZE_T number) { return std::to_string(number); }
-std::string Text(const void *handle) { return HandleName(handle); }
-
-template <typename... Pieces>
-void Record(const Pieces &...pieces) {
-  if (!Recording()) return;
-  std::string entry;
-  ((entry += Text(pieces)), ...);
-  AppendCall(std::move(entry));
-}
 
 const char *Failed(bool ok) { return ok ? "" : " -> FALSE"; }
 
@@ -139,7 +127,7 @@ HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
       handle = Handle(MakeBlock(memory, bytes));
     }
   }
-  Record("GlobalAlloc(", AllocationFlags(flags), ", ", bytes, ") -> ", handle);
+  RecordCall("GlobalAlloc(", AllocationFlags(flags), ", ", bytes, ") -> ", handle);
   return handle;
 }
 
@@ -150,7 +138,7 @@ LPVOID WINAPI GlobalLock(HGLOBAL handle) {
     ++block->locks;
     bytes = block->bytes;
   }
-  Record("GlobalLock(", handle, ") -> ", bytes ? HandleName(handle) + " bytes" : std::string("NULL"));
+  RecordCall("GlobalLock(", handle, ") -> ", bytes ? HandleName(handle) + " bytes" : std::string("NULL"));
   return bytes;
 }
 
@@ -162,7 +150,7 @@ BOOL WINAPI GlobalUnlock(HGLOBAL handle) {
     block = nullptr;
   }
   if (block) --block->locks;
-  Record("GlobalUnlock(", handle, ")");
+  RecordCall("GlobalUnlock(", handle, ")");
   return block && block->locks > 0;
 }
 
@@ -172,7 +160,7 @@ SIZE_T WINAPI GlobalSize(HGLOBAL handle) {
     GlobalBlock *block = UsableBlock(handle, "GlobalSize");
     if (block) size = block->reported;
   }
-  Record("GlobalSize(", handle, ") -> ", size);
+  RecordCall("GlobalSize(", handle, ") -> ", size);
   return size;
 }
 
@@ -187,7 +175,7 @@ HGLOBAL WINAPI GlobalFree(HGLOBAL handle) {
     ReportMisuse("GlobalFree: " + HandleName(handle) + " is still locked");
     ok = false;
   }
-  Record("GlobalFree(", handle, ")", ok ? std::string() : " -> " + HandleName(handle));
+  RecordCall("GlobalFree(", handle, ")", ok ? std::string() : " -> " + HandleName(handle));
   if (!ok) return handle;
   if (block) {
     std::free(block->bytes);
@@ -205,7 +193,7 @@ BOOL WINAPI OpenClipboard(HWND window) {
     c.open = true;
     c.opener = window;
   }
-  Record("OpenClipboard(", window, ")", Failed(ok));
+  RecordCall("OpenClipboard(", window, ")", Failed(ok));
   return ok;
 }
 
@@ -215,7 +203,7 @@ BOOL WINAPI EmptyClipboard(void) {
     ReleaseClipboardBlock("EmptyClipboard");
     c.owner = c.opener;
   }
-  Record("EmptyClipboard()", Failed(ok));
+  RecordCall("EmptyClipboard()", Failed(ok));
   return ok;
 }
 
@@ -239,7 +227,7 @@ HANDLE WINAPI SetClipboardData(UINT format, HANDLE data) {
     c.holds = true;
     c.data = (size_t)(block - c.blocks.data());
   }
-  Record("SetClipboardData(", FormatName(format), ", ", data, ") -> ", result);
+  RecordCall("SetClipboardData(", FormatName(format), ", ", data, ") -> ", result);
   return result;
 }
 
@@ -249,7 +237,7 @@ HANDLE WINAPI GetClipboardData(UINT format) {
       !InjectedFailure("GetClipboardData") && c.holds) {
     data = Handle(c.data);
   }
-  Record("GetClipboardData(", FormatName(format), ") -> ", data);
+  RecordCall("GetClipboardData(", FormatName(format), ") -> ", data);
   return data;
 }
 
@@ -260,14 +248,14 @@ BOOL WINAPI CloseClipboard(void) {
   }
   c.open = false;
   c.opener = nullptr;
-  Record("CloseClipboard()", Failed(ok));
+  RecordCall("CloseClipboard()", Failed(ok));
   return ok;
 }
 
 // Needs no open clipboard.
 BOOL WINAPI IsClipboardFormatAvailable(UINT format) {
   bool available = format == CF_UNICODETEXT && c.holds;
-  Record("IsClipboardFormatAvailable(", std::to_string(format), ") -> ", available ? "TRUE" : "FALSE");
+  RecordCall("IsClipboardFormatAvailable(", std::to_string(format), ") -> ", available ? "TRUE" : "FALSE");
   return available;
 }
 

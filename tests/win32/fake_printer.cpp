@@ -47,19 +47,7 @@ HGLOBAL DevNames() { return MakeHandle<HGLOBAL>(kStock, kDevNamesStock); }
 
 // ---- Call log -------------------------------------------------------------
 
-std::string Text(const char *text) { return text; }
-std::string Text(const std::string &text) { return text; }
-std::string Text(int number) { return std::to_string(number); }
-std::string Text(const void *handle) { return HandleName(handle); }
 std::string Quote(const char *text) { return text ? '"' + std::string(text) + '"' : "NULL"; }
-
-template <typename... Pieces>
-void Record(const Pieces &...pieces) {
-  if (!Recording()) return;
-  std::string entry;
-  ((entry += Text(pieces)), ...);
-  AppendCall(std::move(entry));
-}
 
 Session *LiveSession(HDC dc, const char *function) { return CheckPrinterDc(dc, function) ? &p.sessions[dc] : nullptr; }
 
@@ -75,7 +63,7 @@ int SpoolerCall(const char *function, HDC dc, bool (*allowed)(HDC, const Session
   Session *session = LiveSession(dc, function);
   int result = kSpError;
   if (session && allowed(dc, *session, function) && !InjectedFailure(function)) result = change(*session);
-  Record(function, "(", dc, ") -> ", result);
+  RecordCall(function, "(", dc, ") -> ", result);
   return result;
 }
 
@@ -96,7 +84,7 @@ bool InPage(HDC dc, const Session &s, const char *function) {
 BOOL WINAPI PrintDlgA(LPPRINTDLGA record) {
   if (!record) {
     ReportMisuse("PrintDlgA: NULL PRINTDLGA");
-    Record("PrintDlgA(NULL) -> FALSE");
+    RecordCall("PrintDlgA(NULL) -> FALSE");
     return FALSE;
   }
   // Only lStructSize bytes are the product's: a smaller record must not be read past its end.
@@ -119,7 +107,7 @@ BOOL WINAPI PrintDlgA(LPPRINTDLGA record) {
     ok = false;
   }
   if (!ok) {
-    Record(call, "FALSE");
+    RecordCall(call, "FALSE");
     return FALSE;
   }
   Answer answer{false, false};
@@ -130,7 +118,7 @@ BOOL WINAPI PrintDlgA(LPPRINTDLGA record) {
     p.answers.pop_front();
   }
   if (!answer.print) {
-    Record(call, "cancelled");
+    RecordCall(call, "cancelled");
     return FALSE;
   }
   record->hDevMode = DevMode();
@@ -141,7 +129,7 @@ BOOL WINAPI PrintDlgA(LPPRINTDLGA record) {
     record->hDC = answer.returnsDc ? MakePrinterDc() : nullptr;
     result += " " + HandleName(record->hDC);
   }
-  Record(call, result);
+  RecordCall(call, result);
   return TRUE;
 }
 
@@ -160,7 +148,7 @@ int WINAPI StartDocA(HDC dc, const DOCINFOA *document) {
     session->job = (int)p.jobs.size() - 1;
     result = session->job + 1;
   }
-  Record("StartDocA(", dc, ", ", Quote(document ? document->lpszDocName : nullptr), ") -> ", result);
+  RecordCall("StartDocA(", dc, ", ", Quote(document ? document->lpszDocName : nullptr), ") -> ", result);
   return result;
 }
 
@@ -202,7 +190,7 @@ BOOL WINAPI DeleteDC(HDC dc) {
     EndPrinterDc(dc);
     p.sessions.erase(dc);
   }
-  Record("DeleteDC(", dc, ")", ok ? "" : " -> FALSE");
+  RecordCall("DeleteDC(", dc, ")", ok ? "" : " -> FALSE");
   return ok;
 }
 
@@ -222,13 +210,13 @@ int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...) {
   va_start(arguments, format);
   const int length = std::vsnprintf(buffer, 1024, format, arguments);  // wsprintfA writes 1024 bytes at most
   va_end(arguments);
-  Record("wsprintfA(", Quote(format), ") -> ", Quote(buffer));
+  RecordCall("wsprintfA(", Quote(format), ") -> ", Quote(buffer));
   return std::min(length, 1023);
 }
 
 int WINAPI lstrlenA(LPCSTR text) {
   const int length = text ? (int)std::strlen(text) : 0;
-  Record("lstrlenA(", Quote(text), ") -> ", length);
+  RecordCall("lstrlenA(", Quote(text), ") -> ", length);
   return length;
 }
 

@@ -51,6 +51,19 @@ std::string HandleName(const void *handle);
 void ReportMisuse(const std::string &what);
 // False, with misuse reported, unless window is the window that exists.
 bool CheckWindow(HWND window, const char *function);
+// A call-log entry from its pieces, built only while recording.
+inline std::string Text(const char *text) { return text; }
+inline std::string Text(const std::string &text) { return text; }
+inline std::string Text(int number) { return std::to_string(number); }
+inline std::string Text(size_t number) { return std::to_string(number); }
+inline std::string Text(const void *handle) { return HandleName(handle); }
+template <typename... Pieces>
+void RecordCall(const Pieces &...pieces) {
+  if (!Recording()) return;
+  std::string entry;
+  ((entry += Text(pieces)), ...);
+  AppendCall(std::move(entry));
+}
 // Consumes one failure fake::FailNext queued for function.
 bool InjectedFailure(const char *function);
 
