@@ -9,6 +9,8 @@
 // EDIT control's client area, its scroll bar not included, as a window's client
 // area excludes its scroll bar. CHARSET: the character set of the "Courier New"
 // font, at 32 points. Exits 1 with a message on stderr if anything fails.
+// The command ReloadCommand, sent to the window, reads FILE again into the
+// control, the way a program loads a file into it.
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -16,6 +18,8 @@
 
 static const WCHAR HostClass[] = L"EditHost";
 static const int PointSize = 32;
+enum { ReloadCommand = 100 };
+static const char *TextPath;
 
 static int Fail(const char *what) {
   fprintf(stderr, "edit_host: %s (error %lu)\n", what, GetLastError());
@@ -54,6 +58,12 @@ static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARA
       if (edit) SetFocus(edit);
       return 0;
     }
+    case WM_COMMAND: {
+      WCHAR *text = LOWORD(wParam) == ReloadCommand ? ReadText(TextPath) : NULL;
+      if (text) SetWindowTextW(GetWindow(window, GW_CHILD), text);
+      free(text);
+      return 0;
+    }
     case WM_DESTROY: PostQuitMessage(0); return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
@@ -64,7 +74,8 @@ int main(int argc, char **argv) {
   int width = atoi(argv[2]);
   int height = atoi(argv[3]);
   BYTE charset = (BYTE)atoi(argv[4]);
-  WCHAR *text = ReadText(argv[1]);
+  TextPath = argv[1];
+  WCHAR *text = ReadText(TextPath);
   if (!text) return Fail("cannot read the file as FF FE, UTF-16LE text, 00 00");
 
   HINSTANCE instance = GetModuleHandleW(NULL);

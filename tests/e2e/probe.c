@@ -5,7 +5,7 @@
 // prints one JSON value on stdout (ASCII, with \u escapes) and exits 0, or
 // prints an error on stderr and exits 1.
 //
-//   probe window      {"hwnd", "pid", "title", "client": [x, y, width, height], "frame": [x, y,
+//   probe window      {"hwnd", "pid", "tid", "title", "client": [x, y, width, height], "frame": [x, y,
 //                     width, height]}, once the window has painted; frame: the whole window
 //   probe repaint     {} once a full repaint of the window has been painted
 //   probe painted     {} once the window has painted what it had to and answers a message
@@ -31,13 +31,17 @@
 //                     after posting BM_CLICK to its button ID
 //   probe time-open NAME   {"ms"} from pressing Open in the open Open dialog, with NAME
 //                     typed into it, to the end of the program's paint of that file
-//   probe time-command ID  {"ms"} from sending the menu command ID to its painted end
+//   probe time-command ID [WINDOW]  {"ms"} from sending the menu command ID to the program's
+//                     window (or to WINDOW's top-level window) to the end of WINDOW's paint
 //   probe time-print  {"ms"} from pressing OK in the one open Print dialog to the program's
 //                     return from the command, the job spooled
-//   probe time-keys WINDOW KEY COUNT  {"ms": [...]}: for each of COUNT key-downs of the
-//                     virtual key KEY sent to WINDOW (a class, or CLASS/CHILD_CLASS for a
-//                     child), the time from sending it (with its key-up) to its painted end
+//   probe time-keys WINDOW KEY UNIT COUNT  {"ms": [...]}: for each of COUNT keystrokes sent
+//                     to WINDOW (a class, or CLASS/CHILD_CLASS for a child), the time from
+//                     sending it to its painted end; a keystroke is the key-down of the virtual
+//                     key KEY, the character UNIT, the key-up, each left out when 0
 //   probe edit-position WINDOW  {"first_line", "caret", "lines"} of the Edit control WINDOW
+//   probe edit-select WINDOW INDEX  {} once the Edit control WINDOW has its caret at INDEX,
+//                     scrolled into view, and has painted
 //   probe fonts       [{"charset", "face", "family", "height", "ave", "max", "fixed", "has_cjk",
 //                     "ascii_widths"}] for "Courier New" at character sets 0 and 136
 #include <windows.h>
@@ -138,14 +142,15 @@ static int DescribeWindow(void) {
   if (!window) return Fail("no window of class Scrivlet");
   if (WaitPainted(window)) return 1;
   DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
+  DWORD tid = GetWindowThreadProcessId(window, &pid);
   RECT client;
   GetClientRect(window, &client);
   POINT origin = {0, 0};
   ClientToScreen(window, &origin);
   RECT frame;
   GetWindowRect(window, &frame);
-  printf("{\"hwnd\": %lu, \"pid\": %lu, \"title\": ", (unsigned long)(ULONG_PTR)window, (unsigned long)pid);
+  printf("{\"hwnd\": %lu, \"pid\": %lu, \"tid\": %lu, \"title\": ", (unsigned long)(ULONG_PTR)window,
+         (unsigned long)pid, (unsigned long)tid);
   PrintWindowText(window);
   printf(", \"client\": [%ld, %ld, %ld, %ld], \"frame\": [%ld, %ld, %ld, %ld]}\n", origin.x, origin.y, client.right,
          client.bottom, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
@@ -385,12 +390,12 @@ static int TimeOpen(const char *name) {
   return 0;
 }
 
-static int TimeCommand(const char *idText) {
-  HWND window = MainWindow();
-  if (!window) return Fail("no window of class Scrivlet");
+static int TimeCommand(const char *idText, const char *target) {
+  HWND window = target ? FindTarget(target) : MainWindow();
+  if (!window) return Fail("no such window");
   LARGE_INTEGER start;
   QueryPerformanceCounter(&start);
-  SendMessageW(window, WM_COMMAND, (WPARAM)atoi(idText), 0);
+  SendMessageW(GetAncestor(window, GA_ROOT), WM_COMMAND, (WPARAM)atoi(idText), 0);
   if (WaitPainted(window)) return 1;
   printf("{\"ms\": %.3f}\n", MillisecondsSince(start));
   return 0;
@@ -422,9 +427,9 @@ static int TimePrint(void) {
   return 0;
 }
 
-// A key-down handler may paint or only invalidate, leaving the paint to the
-// message loop: the wait covers both. The key-up goes too, as with a typed key.
-static int TimeKeys(const char *target, const char *keyText, const char *countText) {
+// A key handler may paint or only invalidate, leaving the paint to the message
+// loop: the wait covers both. The messages are those of a typed key, in order.
+static int TimeKeys(const char *target, const char *keyText, const char *unitText, const char *countText) {
   HWND window = FindTarget(target);
   if (!window) return Fail("no such window");
   int count = atoi(countText);
@@ -432,12 +437,13 @@ static int TimeKeys(const char *target, const char *keyText, const char *countTe
   double *times = malloc(sizeof *times * (size_t)count);
   if (!times) return Fail("out of memory");
   if (WaitPainted(window)) return 1;
-  WPARAM key = (WPARAM)atoi(keyText);
+  WPARAM key = (WPARAM)atoi(keyText), unit = (WPARAM)atoi(unitText);
   for (int i = 0; i < count; ++i) {
     LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
-    SendMessageW(window, WM_KEYDOWN, key, 1);                 // repeat count 1
-    SendMessageW(window, WM_KEYUP, key, (LPARAM)0xC0000001);  // previous state down, transition up
+    if (key) SendMessageW(window, WM_KEYDOWN, key, 1);  // repeat count 1
+    if (unit) SendMessageW(window, WM_CHAR, unit, 1);
+    if (key) SendMessageW(window, WM_KEYUP, key, (LPARAM)0xC0000001);  // previous state down, transition up
     if (WaitPaintedPolling(window, PauseTenthOfMillisecond)) return 1;
     times[i] = MillisecondsSince(start);
   }
@@ -458,6 +464,17 @@ static int DescribeEditPosition(const char *target) {
   unsigned caret = HIWORD(SendMessageW(edit, EM_GETSEL, 0, 0));
   long lines = (long)SendMessageW(edit, EM_GETLINECOUNT, 0, 0);
   printf("{\"first_line\": %ld, \"caret\": %u, \"lines\": %ld}\n", firstLine, caret, lines);
+  return 0;
+}
+
+static int EditSelect(const char *target, const char *indexText) {
+  HWND edit = FindTarget(target);
+  if (!edit) return Fail("no such window");
+  WPARAM index = (WPARAM)atoi(indexText);
+  SendMessageW(edit, EM_SETSEL, index, (LPARAM)index);
+  SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+  if (WaitPainted(edit)) return 1;
+  printf("{}\n");
   return 0;
 }
 
@@ -518,14 +535,17 @@ static int Answer(int argc, char **argv) {
   if (argc == 2 && strcmp(argv[1], "dialogs") == 0) return DescribeDialogs();
   if (argc == 3 && strcmp(argv[1], "press") == 0) return PressButton(argv[2]);
   if (argc == 3 && strcmp(argv[1], "time-open") == 0) return TimeOpen(argv[2]);
-  if (argc == 3 && strcmp(argv[1], "time-command") == 0) return TimeCommand(argv[2]);
+  if (argc == 3 && strcmp(argv[1], "time-command") == 0) return TimeCommand(argv[2], NULL);
+  if (argc == 4 && strcmp(argv[1], "time-command") == 0) return TimeCommand(argv[2], argv[3]);
   if (argc == 2 && strcmp(argv[1], "time-print") == 0) return TimePrint();
-  if (argc == 5 && strcmp(argv[1], "time-keys") == 0) return TimeKeys(argv[2], argv[3], argv[4]);
+  if (argc == 6 && strcmp(argv[1], "time-keys") == 0) return TimeKeys(argv[2], argv[3], argv[4], argv[5]);
   if (argc == 3 && strcmp(argv[1], "edit-position") == 0) return DescribeEditPosition(argv[2]);
+  if (argc == 4 && strcmp(argv[1], "edit-select") == 0) return EditSelect(argv[2], argv[3]);
   if (argc == 2 && strcmp(argv[1], "fonts") == 0) return DescribeFonts();
   return Fail("usage: probe window | repaint | painted | share-input | taken KEY TOGGLE | focus | clipboard"
-              " | hold-clipboard | serve | dialogs | press BUTTON_ID | time-open NAME | time-command ID"
-              " | time-print | time-keys WINDOW KEY COUNT | edit-position WINDOW | fonts");
+              " | hold-clipboard | serve | dialogs | press BUTTON_ID | time-open NAME"
+              " | time-command ID [WINDOW] | time-print | time-keys WINDOW KEY UNIT COUNT"
+              " | edit-position WINDOW | edit-select WINDOW INDEX | fonts");
 }
 
 static int Serve(void) {
