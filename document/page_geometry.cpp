@@ -24,7 +24,10 @@ int PageCount;
 int ScrollMax;
 int ScrollLine;
 
+static int ScrollBarMax;  // the top of the range the scroll bar was last given; -1 for none yet
+
 void InitPageMetrics() {
+  ScrollBarMax = -1;
   CurrentFaceName = FaceNameTable[FaceIndex];
   HDC dc = GetDC(MainWindow);
   int dpiY = GetDeviceCaps(dc, LOGPIXELSY);
@@ -71,11 +74,22 @@ static void ClampScrollLine() {
   if (ScrollLine > ScrollMax) ScrollLine = ScrollMax;
 }
 
+// Every call redraws the scroll bar, many blits when it is themed: it is told
+// only what changed.
 void ApplyScrollRange() {
   UpdateScrollLimits();
-  SetScrollRange(MainWindow, SB_VERT, 0, ScrollMax, FALSE);
+  bool newRange = ScrollMax != ScrollBarMax;
+  if (newRange) {
+    SetScrollRange(MainWindow, SB_VERT, 0, ScrollMax, FALSE);
+    ScrollBarMax = ScrollMax;
+  }
   ClampScrollLine();
-  SetScrollPos(MainWindow, SB_VERT, ScrollLine, TRUE);
+  if (newRange) SetScrollPos(MainWindow, SB_VERT, ScrollLine, TRUE);  // draws the new range too
+  else ShowScrollLine();
+}
+
+void ShowScrollLine() {
+  if (GetScrollPos(MainWindow, SB_VERT) != ScrollLine) SetScrollPos(MainWindow, SB_VERT, ScrollLine, TRUE);
 }
 
 int DocumentY(int line) { return line / LinesPerPage * PageGap + line * LineHeight; }

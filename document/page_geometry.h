@@ -38,6 +38,8 @@ void UpdateScrollLimits();
 // Updates the limits, sets the scroll bar's range, clamps ScrollLine into it
 // and sets the scroll bar's position.
 void ApplyScrollRange();
+// Moves the scroll bar's thumb to ScrollLine, unless it stands there.
+void ShowScrollLine();
 
 // Top of display line L from the top of the first page's text area.
 int DocumentY(int line);

@@ -119,7 +119,7 @@ void ScrollCaretIntoView() {
   if (top > ScrollMax) top = ScrollMax;
   if (top < 0) top = 0;
   ScrollLine = top;
-  SetScrollPos(MainWindow, SB_VERT, ScrollLine, TRUE);
+  ShowScrollLine();
 }
 
 void ViewFollowUp() {

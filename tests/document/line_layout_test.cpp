@@ -117,13 +117,11 @@ TEST_F(DocumentTest, ShrinkingTheTextBelowTheScrollPositionScrollsTheViewUp) {
                fake::CallsTo({"SetScrollRange", "SetScrollPos", "ScrollWindow"}));
 }
 
+// Each call to the scroll bar redraws it: one whose range and position stay is left alone.
 TEST_F(DocumentTest, LayoutThatLeavesTheScrollPositionScrollsNothing) {
   OpenDocumentWindow();
   fake::ClearCalls();
   SetText(u"one\r\ntwo");
-  EXPECT_CALLS((std::vector<std::string>{
-                   "SetScrollRange(hwnd1, SB_VERT, 0, 7, FALSE)",
-                   "SetScrollPos(hwnd1, SB_VERT, 0, TRUE) -> 0",
-               }),
+  EXPECT_CALLS(std::vector<std::string>{},
                fake::CallsTo({"SetScrollRange", "SetScrollPos", "ScrollWindow", "InvalidateRect"}));
 }
