@@ -16,6 +16,7 @@ static LOGFONTA CachedWidthsFont;         // description the cached widths were 
 static int CachedWidthsDpiX;              // horizontal resolution they were measured at
 static TEXTMETRICA CachedWidthsMetrics;   // that font's metrics
 int CachedWidthPlusOne[0x10000];
+int CachedLeftOverhang[0x10000];
 
 int CellWidthFromABC(const ABC *abc, const TEXTMETRICA &metrics) {
   if (abc == NULL) return metrics.tmMaxCharWidth;
@@ -70,7 +71,10 @@ void PrepareCellWidthsOf(HDC dc, const LOGFONTA &font, int dpiX) {
 }
 
 int MeasureCachedCellWidth(HDC dc, WCHAR unit) {
-  int width = CellWidth(dc, unit, CachedWidthsMetrics);
+  ABC abc;
+  bool measured = GetCharABCWidthsW(dc, unit, unit, &abc);
+  int width = CellWidthFromABC(measured ? &abc : NULL, CachedWidthsMetrics);
+  CachedLeftOverhang[unit] = measured && abc.abcA < 0 ? -abc.abcA : 0;
   CachedWidthPlusOne[unit] = width + 1;
   return width;
 }

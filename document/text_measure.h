@@ -37,6 +37,7 @@ void PrepareCellWidths(HDC dc, int dpiX, int dpiY);
 // The same for any font description selected into dc (the printer's).
 void PrepareCellWidthsOf(HDC dc, const LOGFONTA &font, int dpiX);
 extern int CachedWidthPlusOne[0x10000];  // per unit: its cell width + 1, 0 until measured
+extern int CachedLeftOverhang[0x10000];  // per unit: -A when its A width is negative, else 0; valid once measured
 int MeasureCachedCellWidth(HDC dc, WCHAR unit);
 // Inline: layout asks for every unit of the document on every change.
 inline int CachedCellWidth(HDC dc, WCHAR unit) {

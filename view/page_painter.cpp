@@ -9,6 +9,8 @@
 #include "input/caret_placement.h"
 #include "view/character_picker.h"
 
+static INT GlyphAdvances[DocumentCapacity];  // one line's pen advances for ExtTextOutW
+
 static HFONT SelectPaintFont(HDC dc) { return SelectDocumentFont(dc, GetDeviceCaps(dc, LOGPIXELSY)); }
 
 // A line across the text area at y, inside the view.
@@ -50,16 +52,23 @@ void PaintTextLines(HDC dc) {
     if (y + LineHeight <= paint.top) continue;
     SetTextAlign(dc, TA_LEFT | TA_TOP);
     int x = PageLeft;
+    int first = 0, count = 0, firstOrigin = 0, origin = 0;
     for (int i = LineTable[line].Start; i <= VisibleEnd(line) && x < paint.right; i++) {
       int cell = CachedCellWidth(dc, DocumentText[i]);
       if (x + cell > paint.left) {
-        // Moved right by any left overhang, so that it stays out of the cell before it.
-        ABC abc;
-        int offset = GetCharABCWidthsW(dc, DocumentText[i], DocumentText[i], &abc) && abc.abcA < 0 ? -abc.abcA : 0;
-        TextOutW(dc, x + offset, y, DocumentText + i, 1);
+        // Each glyph stands at its cell's left edge, moved right by any left
+        // overhang so that it stays out of the cell before it.
+        int next = x + CachedLeftOverhang[DocumentText[i]];
+        if (count == 0) first = i, firstOrigin = next;
+        else GlyphAdvances[count - 1] = next - origin;
+        origin = next;
+        GlyphAdvances[count++] = cell;
       }
       x += cell;
     }
+    // One call for the line; the explicit advances and no language
+    // processing keep every unit exactly where it would stand alone.
+    if (count > 0) ExtTextOutW(dc, firstOrigin, y, ETO_IGNORELANGUAGE, NULL, DocumentText + first, count, GlyphAdvances);
   }
   RestoreFont(dc, previous);
 }

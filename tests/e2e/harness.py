@@ -106,6 +106,15 @@ def die_with_parent():
     ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
 
 
+def compile_windows_helper(source, program):
+    """Builds a helper's C source into program as the probe is built, unless program is newer."""
+    if program.exists() and program.stat().st_mtime >= source.stat().st_mtime:
+        return
+    program.parent.mkdir(parents=True, exist_ok=True)
+    run(["x86_64-w64-mingw32-gcc", "-std=c11", "-O2", "-Wall", "-Wextra", "-Werror", "-static",
+         "-o", str(program), str(source), "-lgdi32"], timeout=120)
+
+
 class Image:
     """An RGB picture, 8 bits a channel, rows top to bottom."""
 
@@ -187,7 +196,7 @@ class Session:
             shutil.rmtree(self.folder, ignore_errors=True)
             self.folder.mkdir(parents=True)
             with self.step("compile the probe"):
-                self._compile_probe()
+                compile_windows_helper(PROBE_SOURCE, PROBE)
             with self.step("start Xvfb and set its keyboard map"):
                 self._start_xvfb()
                 self._prepare_keyboard()
@@ -236,15 +245,6 @@ class Session:
             return True
         except BlockingIOError:
             return False
-
-    def _compile_probe(self):
-        if PROBE.exists() and PROBE.stat().st_mtime >= PROBE_SOURCE.stat().st_mtime:
-            return
-        run(
-            ["x86_64-w64-mingw32-gcc", "-std=c11", "-O2", "-Wall", "-Wextra", "-Werror", "-static",
-             "-o", str(PROBE), str(PROBE_SOURCE), "-lgdi32"],
-            timeout=120,
-        )
 
     def _start_xvfb(self):
         # -displayfd: Xvfb picks a free display and writes its number once it accepts clients.
@@ -389,6 +389,31 @@ class Session:
         poll("the main window to have the keyboard",
              lambda: (state := self.keyboard()) and state["focus"] == state["active"] == state["main"])
 
+    @contextlib.contextmanager
+    def helper_window(self, program, arguments, title):
+        """Runs another Windows program in this session's prefix and X server, its
+        standard output a pipe, from when its visible window titled title shows to
+        the end of the block; then ends it (terminated and waited) however the block ends.
+        Wine leaves no window active after it: keys need the program's window focused again."""
+        log_path = self.folder / f"{program.stem}.log"
+        with open(log_path, "ab") as log:
+            helper = subprocess.Popen(
+                ["wine", str(program), *arguments], env=self.env, cwd=self.folder, stdin=subprocess.DEVNULL,
+                stdout=subprocess.PIPE, stderr=log, preexec_fn=die_with_parent,
+            )
+        try:
+            def window_or_exit():
+                check(helper.poll() is None, f"{program.name} exited with code {helper.returncode}; see {log_path}")
+                found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"], env=self.env,
+                                       capture_output=True, timeout=TIMEOUT)
+                return found.stdout.split()
+
+            poll(f"the {title} window", window_or_exit, timeout=START_TIMEOUT)
+            yield helper
+        finally:
+            self._end_process(helper)
+            helper.stdout.close()
+
     # ---- input -----------------------------------------------------------
 
     def type(self, text):
@@ -495,6 +520,17 @@ class Session:
     def grab(self):
         """The client area as it is now, settled or not."""
         return self._grab_screen().crop(*self.client)
+
+    def settled_grab(self, area):
+        """The screen rectangle area once two grabs in a row are alike: for a window
+        of another program, whose paint the probe does not wait for."""
+        grabs = [self._grab_screen().crop(*area)]
+
+        def alike_twice():
+            grabs.append(self._grab_screen().crop(*area))
+            return grabs[-1] if grabs[-1] == grabs[-2] else None
+
+        return poll(f"the screen at {area} to settle", alike_twice)
 
     def repaint(self):
         """Makes the program repaint its whole window and waits until it has."""

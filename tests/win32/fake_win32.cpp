@@ -717,7 +717,8 @@ WCHAR CodeUnit(WCHAR c) { return c; }
 
 // Draws the units from x (their centre with TA_CENTER), inside clip when given.
 template <typename Char>
-void DrawUnits(const Dc &dc, int x, int y, const Char *text, int count, const RECT *clip) {
+// dx: the pen's advance after each glyph, or nullptr for the glyphs' own.
+void DrawUnits(const Dc &dc, int x, int y, const Char *text, int count, const RECT *clip, const INT *dx = nullptr) {
   const LOGFONTA &font = g.fonts[dc.font].description;
   int em = Em(font), height = Metrics(font).tmHeight;
   if (dc.align & TA_CENTER) {
@@ -733,7 +734,7 @@ void DrawUnits(const Dc &dc, int x, int y, const Char *text, int count, const RE
   if (dc.bkMode == OPAQUE) {  // all cells first, so no cell covers a neighbour's overhang
     for (int i = 0, pen = x; i < count; ++i) {
       ABC abc = DrawnGlyph(CodeUnit(text[i]), em);
-      int next = pen + abc.abcA + (int)abc.abcB + abc.abcC;
+      int next = pen + (dx ? dx[i] : abc.abcA + (int)abc.abcB + abc.abcC);
       RECT cell = box(std::min(pen, next), std::max(pen, next));
       Fill(dc, cell.left, cell.top, cell.right, cell.bottom, 255);
       pen = next;
@@ -747,7 +748,7 @@ void DrawUnits(const Dc &dc, int x, int y, const Char *text, int count, const RE
     ForEachPixel(dc, ink.left, ink.top, ink.right, ink.bottom, [&](int px, int py, uint8_t &pixel) {
       if (Ink(unit, px - left, py - y, height)) pixel = 0;
     });
-    pen = left + (int)abc.abcB + abc.abcC;
+    pen = dx ? pen + dx[i] : left + (int)abc.abcB + abc.abcC;
   }
 }
 
@@ -1123,11 +1124,11 @@ BOOL WINAPI ExtTextOutW(HDC handle, int x, int y, UINT options, const RECT *rect
                         const INT *dx) {
   Dc *dc = LiveDc(handle, "ExtTextOutW");
   bool ok = dc != nullptr;
-  if (ok && (options & ~(UINT)ETO_CLIPPED || dx || ((options & ETO_CLIPPED) && !rect))) {
-    ReportMisuse("ExtTextOutW: only ETO_CLIPPED with a rectangle is modelled");
+  if (ok && (options & ~(UINT)(ETO_CLIPPED | ETO_IGNORELANGUAGE) || ((options & ETO_CLIPPED) && !rect))) {
+    ReportMisuse("ExtTextOutW: only ETO_CLIPPED with a rectangle and ETO_IGNORELANGUAGE are modelled");
     ok = false;
   }
-  if (ok) DrawUnits(*dc, x, y, text, (int)count, options & ETO_CLIPPED ? rect : nullptr);
+  if (ok) DrawUnits(*dc, x, y, text, (int)count, options & ETO_CLIPPED ? rect : nullptr, dx);
   Record("ExtTextOutW(", handle, ", ", x, ", ", y, ", ", Hex{options}, ", ", rect, ", ",
          TextArgument(text, ok ? (int)count : 0), ")", Failed(ok));
   return ok;

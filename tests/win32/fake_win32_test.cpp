@@ -295,6 +295,13 @@ TEST(FakeWin32, TextOutDrawsEachUnitAsItsOwnPatternInsideItsBlackBox) {
   TextOutW(dc, 110, 70, u"\u00E9", 1);
   screen = fake::CaptureScreen();
   EXPECT_EQ(fake::DescribeScreenDifference(Crop(screen, {60, 70, 85, 117}), Crop(screen, {110, 70, 135, 117})), "");
+  // ExtTextOutW's advances put each unit where a TextOutW of it alone would stand.
+  const INT advances[] = {40, 0};
+  ExtTextOutW(dc, 200, 70, ETO_IGNORELANGUAGE, NULL, u"Kg", 2, advances);
+  TextOutW(dc, 300, 70, u"K", 1);
+  TextOutW(dc, 340, 70, u"g", 1);
+  screen = fake::CaptureScreen();
+  EXPECT_EQ(fake::DescribeScreenDifference(Crop(screen, {200, 70, 265, 117}), Crop(screen, {300, 70, 365, 117})), "");
 
   // A failed query still advances; a zero-width unit draws nothing at all.
   const WCHAR surrogateThenK[] = {0xD800, u'K'};

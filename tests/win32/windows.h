@@ -306,6 +306,7 @@ static_assert(sizeof(void *) != 8 || (sizeof(PRINTDLGA) == 120 && sizeof(DOCINFO
 #define TA_NOUPDATECP 0
 #define TA_CENTER 6
 #define ETO_CLIPPED 0x0004
+#define ETO_IGNORELANGUAGE 0x1000
 #define TRANSPARENT 1
 #define OPAQUE 2
 #define DSTINVERT (DWORD)0x00550009
