@@ -122,7 +122,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_QUERYENDSESSION: return QueryEndSession();
     case WM_KEYDOWN: return PressKey(wParam);
     case WM_KEYUP: KeyRepeatCount = 0; return 0;
-    case WM_CHAR: if (!PickerKeyboardMode) TypeCharacter((int)wParam); return 0;
+    case WM_KILLFOCUS: KeyRepeatCount = 0; return 0;  // the key-up goes to the other window
+    case WM_CHAR: if (!PickerKeyboardMode) TypeKeyboardCharacter((int)wParam); return 0;
     case WM_TIMER: if (wParam == PickerRepeatTimer) PickerAutorepeatTick(); return 0;
     case WM_VSCROLL: HandleVerticalScroll(wParam); return 0;
     case WM_MOUSEMOVE: return MoveMouse(window, wParam, lParam);

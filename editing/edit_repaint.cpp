@@ -61,16 +61,16 @@ void RepaintAfterEdit(const LineRecord *snapshot, int oldLineCount, int editPoin
   ViewFollowUp();
 }
 
-void ReplaceUnits(int from, int to, const WCHAR *units, int count, LPCSTR failureCaption) {
+bool ReplaceUnits(int from, int to, const WCHAR *units, int count, LPCSTR failureCaption) {
   RefreshPageHeight();
   if (DocumentLength - (to - from) + count > DocumentCapacity) {
     ReportFailure("Input exceeds memory limit", failureCaption);
-    return;
+    return false;
   }
   LineRecord *snapshot = TakeEditSnapshot();
   if (snapshot == NULL) {
     ReportFailure("Can not allocate memory", failureCaption);
-    return;
+    return false;
   }
   if (SelectionActive) {
     // The painters read the flag and the caret: both change before their repaint.
@@ -87,4 +87,5 @@ void ReplaceUnits(int from, int to, const WCHAR *units, int count, LPCSTR failur
   RepaintAfterEdit(snapshot, oldLineCount, from, to, count - (to - from));
   FreeEditSnapshot(snapshot);
   SelectionStart = SelectionEnd = CaretIndex;
+  return true;
 }

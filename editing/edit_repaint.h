@@ -10,8 +10,8 @@
 // Replaces the units from .. to - 1 with count units (none to delete), drops
 // the active selection, and leaves the caret behind the new units. A text
 // that would not fit, or a failed allocation, is reported under
-// failureCaption and changes nothing.
-void ReplaceUnits(int from, int to, const WCHAR *units, int count, LPCSTR failureCaption);
+// failureCaption and changes nothing; false then.
+bool ReplaceUnits(int from, int to, const WCHAR *units, int count, LPCSTR failureCaption);
 
 // A heap copy of the Start and End of every display line; NULL when the heap
 // has no room.

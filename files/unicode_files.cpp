@@ -122,10 +122,18 @@ void OpenDocument() {
   if (!ConfirmDiscard("The current file has changed since the last save\nDo you wish to save the current file?")) {
     return;
   }
+  // The dialog writes the chosen name over the document's own; a later Save
+  // must not propose the file that failed to open.
+  char ownPath[FileNameCapacity], ownTitle[FileNameCapacity];
+  memcpy(ownPath, FilePath, sizeof ownPath);
+  memcpy(ownTitle, FileTitle, sizeof ownTitle);
   PrepareFileDialog(OFN_FILEMUSTEXIST);
-  if (!GetOpenFileNameA(&FileDialogRecord)) return;
-  int units = ReadUnicodeFile();
-  if (units == 0) return;
+  int units = GetOpenFileNameA(&FileDialogRecord) ? ReadUnicodeFile() : 0;
+  if (units == 0) {
+    memcpy(FilePath, ownPath, sizeof ownPath);
+    memcpy(FileTitle, ownTitle, sizeof ownTitle);
+    return;
+  }
   DocumentLength = units - 1;
   memset(DocumentText, 0, sizeof DocumentText);
   memcpy(DocumentText, FileBuffer + 1, sizeof(WCHAR) * (size_t)DocumentLength);

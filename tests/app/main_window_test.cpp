@@ -4,7 +4,9 @@
 
 #include "app/program_window.h"
 #include "document/document_store.h"
+#include "document/line_layout.h"
 #include "document/page_geometry.h"
+#include "input/caret_keys.h"
 #include "support/program_fixture.h"
 #include "view/character_picker.h"
 
@@ -27,6 +29,55 @@ TEST_F(ProgramTest, TypedCharactersArriveAsUtf16Units) {
   ASSERT_EQ(7, DocumentLength);
   EXPECT_EQ((std::u16string{u'A', u'\u00E9', u'\u20AC', u'\u0416', 0xD83D, 0xDE00}),
             std::u16string((const char16_t *)DocumentText, 6));
+}
+
+// A character beyond the BMP arrives as two WM_CHAR units: it goes in whole,
+// or not at all with one message. The DEL that Ctrl+Backspace sends after its
+// key-down is no text.
+TEST_F(ProgramTest, KeyboardCharactersGoInWholeOrNotAtAll) {
+  StartProgram();
+  const struct {
+    int room;              // units the document can still take
+    int failedAllocations;
+    bool oneUnitSelected;
+    bool inserted;
+    const char *why;
+  } rows[] = {
+      {2, 0, false, true, "room for both halves"},
+      {1, 0, false, false, "room for the high half alone"},
+      {2, 1, false, false, "the high half's snapshot cannot be allocated"},
+      {1, 0, true, true, "the selected unit makes room for both"},
+  };
+  for (const auto &row : rows) {
+    DocumentLength = DocumentCapacity - row.room;
+    for (int i = 0; i < DocumentLength - 1; i++) DocumentText[i] = u'a';
+    DocumentText[DocumentLength - 1] = 0;
+    ReflowDocument();
+    CaretIndex = SelectionStart = 0;
+    SelectionEnd = row.oneUnitSelected ? 1 : 0;
+    SelectionActive = row.oneUnitSelected;
+    size_t boxes = fake::MessageBoxes().size();
+    fake::FailNextAllocations(row.failedAllocations);
+    for (WPARAM unit : {0xD83Du, 0xDE00u, 127u}) fake::Send(WM_CHAR, unit, 0);
+    std::u16string start((const char16_t *)DocumentText, 2);
+    if (row.inserted) {
+      EXPECT_EQ((std::u16string{0xD83D, 0xDE00}), start) << row.why;
+      EXPECT_EQ(boxes, fake::MessageBoxes().size()) << row.why;
+    } else {
+      EXPECT_EQ(u"aa", start) << row.why;
+      EXPECT_EQ(DocumentCapacity - row.room, DocumentLength) << row.why;
+      EXPECT_EQ(boxes + 1, fake::MessageBoxes().size()) << row.why;
+      EXPECT_EQ("Can Not Add Character", fake::MessageBoxes().back().caption) << row.why;
+    }
+  }
+}
+
+// The key-up of a key released while another window has the focus goes there.
+TEST_F(ProgramTest, LosingTheFocusEndsTheKeyRepeat) {
+  StartProgram();
+  KeyRepeatCount = 10;
+  fake::Send(WM_KILLFOCUS, 0, 0);
+  EXPECT_EQ(0, KeyRepeatCount);
 }
 
 TEST_F(ProgramTest, ClosingAnUnchangedDocumentAsksNothing) {

@@ -117,6 +117,7 @@ TEST_F(FilesTest, OpenRefusesWhatIsNotOneOfItsFilesAndChangesNothing) {
     EXPECT_EQ("Can Not Open File", fake::MessageBoxes().back().caption);
     EXPECT_EQ(u"kept", Text());
     EXPECT_EQ("a.txt", fake::WindowTitle());
+    EXPECT_EQ(PathA, FilePath) << "the next Save proposes the document's own file";
   }
   OpenFile(PathB, largestWithTerminator);
   EXPECT_EQ(DocumentCapacity, DocumentLength);
