@@ -154,7 +154,7 @@ static bool WriteUnicodeFile(LPCSTR path) {
   } else {
     strcpy(folder, ".");
   }
-  char temporary[MAX_PATH];
+  char temporary[FileNameCapacity];
   if (GetTempFileNameA(folder, "scr", 0, temporary) == 0) return false;
   HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
   bool written = file != INVALID_HANDLE_VALUE;

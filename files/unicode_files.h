@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
-const int FileNameCapacity = 260;
+// A path of MAX_PATH UTF-16 units in UTF-8, the code page of the ANSI calls:
+// up to three bytes a unit.
+const int FileNameCapacity = 3 * MAX_PATH;
 
 extern char FilePath[FileNameCapacity];   // full path of the file last chosen in a dialog
 extern char FileTitle[FileNameCapacity];  // its name and extension without the folder

@@ -572,6 +572,11 @@ class Session:
         holds, and once it holds path presses Enter. Returns when the dialog has
         closed or shows a question of its own (whether to replace a file)."""
         self.menu("alt+f", menu_item)
+        self.fill_file_dialog(path)
+
+    def fill_file_dialog(self, path):
+        """Answers the file dialog that shows or is about to show (one the program
+        opened by itself, say Save after a question) as choose_in_file_dialog does."""
 
         def name_field(text=None):
             boxes, state = self.dialogs(), self.keyboard()
@@ -581,7 +586,10 @@ class Session:
 
         dialog = poll("the file dialog with the keyboard in its file name field", name_field)
         self._press("ctrl+a")
-        self._type(path)
+        if path.isascii():
+            self._type(path)
+        else:  # characters no key of this keyboard types, as if pasted
+            self.probe("file-name", path)
         poll(f"the file name field to hold {path}", lambda: name_field(path) == dialog)
         self._press("Return")
         poll("the file dialog to close or ask", lambda: [box["hwnd"] for box in self.dialogs()] != [dialog])

@@ -33,6 +33,8 @@
 //                     typed into it, to the end of the program's paint of that file
 //   probe time-command ID [WINDOW]  {"ms"} from sending the menu command ID to the program's
 //                     window (or to WINDOW's top-level window) to the end of WINDOW's paint
+//   probe file-name NAME  {} once the one open file dialog's file name field holds NAME
+//                     (UTF-8), for names no key of the keyboard types
 //   probe time-print  {"ms"} from pressing OK in the one open Print dialog to the program's
 //                     return from the command, the job spooled
 //   probe time-keys WINDOW KEY UNIT COUNT  {"ms": [...]}: for each of COUNT keystrokes sent
@@ -367,6 +369,18 @@ static BOOL CALLBACK FindFileNameField(HWND child, LPARAM param) {
   return FALSE;
 }
 
+static int SetFileName(const char *name) {
+  WCHAR wide[1024];
+  struct DialogList list = OpenDialogs();
+  HWND field = NULL;
+  if (list.count == 1) EnumChildWindows(list.items[0], FindFileNameField, (LPARAM)&field);
+  if (!field) return Fail("expected one file dialog with a file name field");
+  if (!MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name, -1, wide, 1024)) return Fail("not UTF-8");
+  if (!SetWindowTextW(field, wide)) return Fail("the field refused the name");
+  printf("{}\n");
+  return 0;
+}
+
 // The command sets the title before it paints, and the program handles no sent
 // message until the command has returned, paint included.
 static int TimeOpen(const char *name) {
@@ -535,6 +549,7 @@ static int Answer(int argc, char **argv) {
   if (argc == 2 && strcmp(argv[1], "dialogs") == 0) return DescribeDialogs();
   if (argc == 3 && strcmp(argv[1], "press") == 0) return PressButton(argv[2]);
   if (argc == 3 && strcmp(argv[1], "time-open") == 0) return TimeOpen(argv[2]);
+  if (argc == 3 && strcmp(argv[1], "file-name") == 0) return SetFileName(argv[2]);
   if (argc == 3 && strcmp(argv[1], "time-command") == 0) return TimeCommand(argv[2], NULL);
   if (argc == 4 && strcmp(argv[1], "time-command") == 0) return TimeCommand(argv[2], argv[3]);
   if (argc == 2 && strcmp(argv[1], "time-print") == 0) return TimePrint();
@@ -543,7 +558,7 @@ static int Answer(int argc, char **argv) {
   if (argc == 4 && strcmp(argv[1], "edit-select") == 0) return EditSelect(argv[2], argv[3]);
   if (argc == 2 && strcmp(argv[1], "fonts") == 0) return DescribeFonts();
   return Fail("usage: probe window | repaint | painted | share-input | taken KEY TOGGLE | focus | clipboard"
-              " | hold-clipboard | serve | dialogs | press BUTTON_ID | time-open NAME"
+              " | hold-clipboard | serve | dialogs | press BUTTON_ID | time-open NAME | file-name NAME"
               " | time-command ID [WINDOW] | time-print | time-keys WINDOW KEY UNIT COUNT"
               " | edit-position WINDOW | edit-select WINDOW INDEX | fonts");
 }

@@ -207,3 +207,30 @@ def a_save_that_fills_the_disk_keeps_the_old_file(s):
             check(s.screenshot() == opened, "the failed save changed the view")
     finally:
         big.unlink(missing_ok=True)
+
+
+@case
+def names_outside_the_ansi_code_page_are_saved_opened_and_shown(s):
+    """Greek, Japanese and an emoji: Save writes the file under its name, the
+    title shows it, and Open finds it again."""
+    for number, name in enumerate(("ελληνικά.txt", "日本語の文書.txt", "notes-😀.txt")):
+        target = PREFIX / "drive_c" / name
+        target.unlink(missing_ok=True)
+        text = "".join(str(digit) for digit in range(number + 1))
+        with s.step(f"type, save as {name}"):
+            s.type(str(number))
+            s.choose_in_file_dialog("s", f"C:\\{name}")
+            poll("the file under its name", lambda: not s.dialogs() and target.exists())
+            check(target.read_bytes() == b"\xff\xfe" + text.encode("utf-16-le") + b"\x00\x00",
+                  f"{name} holds {target.read_bytes()!r}")
+            check(s.probe("window")["title"] == name, f"the title is {s.probe('window')['title']!r}")
+            s.key("ctrl+Home")
+            saved = s.screenshot()
+        with s.step(f"New, then open {name} again"):
+            s.menu("alt+f", "n")
+            poll("the untitled document", lambda: s.probe("window")["title"] == "Scrivlet")
+            s.choose_in_file_dialog("o", f"C:\\{name}")
+            poll("the title to name the file", lambda: s.probe("window")["title"] == name)
+            check(s.screenshot() == saved, f"{name} opened does not show the text saved")
+            s.key("ctrl+End")
+        target.unlink()
