@@ -54,7 +54,9 @@ void RepaintAfterEdit(const LineRecord *snapshot, int oldLineCount, int editPoin
   }
 
   if (oldLineCount != LineCount) {
-    int top = LineTop(commonLines - 1) + LineHeight;
+    // From the row of a page's rule above the first line that came or went:
+    // pages without a gap put that rule on the last row of the line above.
+    int top = LineTop(commonLines) - 1;
     if (top < TextTop) top = TextTop;
     if (top < ClientHeight) RepaintRect({0, top, ClientWidth, ClientHeight});
   }

@@ -117,7 +117,7 @@ static void PrintLine(HDC dc, int line, int y) {
   }
 }
 
-void PrintText(HDC dc) {
+BOOL PrintText(HDC dc) {
   SetBkMode(dc, TRANSPARENT);
   ReadPrinterGeometry(dc);
   HFONT previous;
@@ -128,8 +128,11 @@ void PrintText(HDC dc) {
     // The paper decides the breaks; a page's first line is printed however tall.
     if (y > PrintTop && y + PrintPitch > PrintBottom) {
       y = PrintTop;
-      EndPage(dc);
-      StartPage(dc);
+      // A page the spooler refused is lost: going on would print the rest and call the job a success.
+      if (EndPage(dc) < 1 || StartPage(dc) < 1) {
+        RestoreFont(dc, previous);
+        return FALSE;
+      }
       PrintPageNumber(dc);
       SelectObject(dc, printFont);
       SetBkMode(dc, TRANSPARENT);
@@ -139,6 +142,7 @@ void PrintText(HDC dc) {
     y += PrintPitch;
   }
   RestoreFont(dc, previous);
+  return TRUE;
 }
 
 // A job stopped after it started is aborted, or the spooler keeps half of it.
@@ -176,9 +180,8 @@ void PrintDocument() {
   }
   PrintPageCounter = 1;
   PrintPageNumber(dc);
-  PrintText(dc);
-  if (EndPage(dc) > 0) {
-    EndDoc(dc);
+  // A job the spooler did not end is not printed either.
+  if (PrintText(dc) && EndPage(dc) > 0 && EndDoc(dc) > 0) {
     DeleteDC(dc);
     return;
   }

@@ -8,7 +8,8 @@
 // cancelled dialog prints nothing and shows nothing.
 void PrintDocument();
 // Draws every display line, starting pages as the paper needs; the first
-// page must be started and numbered.
-void PrintText(HDC dc);
+// page must be started and numbered. FALSE when the spooler refused to end
+// or start a page; the job is then to be abandoned.
+BOOL PrintText(HDC dc);
 // Draws the current page's number below its text and counts the page.
 void PrintPageNumber(HDC dc);

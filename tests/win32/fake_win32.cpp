@@ -122,6 +122,7 @@ struct State {
   std::set<std::string> folders;             // made by MakeFolder, without a trailing backslash
   std::vector<FileHandle> fileHandles;       // every file handle made, by index
   std::map<std::string, int> failures;       // function -> calls left that fail
+  std::map<std::string, int> skips;          // function -> calls that succeed before those fail
   bool shortWrite = false;
   DWORD shortWriteBytes = 0;
   UINT lastTemporary = 0;  // the number GetTempFileNameA gave last
@@ -131,6 +132,7 @@ struct State {
   std::string title;
 
   int failAllocations = 0;
+  int skipAllocations = 0;  // allocations that succeed before those fail
   std::unordered_map<const void *, Block> blocks;
   int blocksMade = 0;
   size_t heapBytes = 0;
@@ -1222,9 +1224,10 @@ HANDLE WINAPI GetProcessHeap(void) {
 LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
   void *block = nullptr;
   bool ok = CheckHeap(heap, "HeapAlloc");
-  if (ok && g.failAllocations > 0) {
+  if (ok && g.failAllocations > 0 && g.skipAllocations == 0) {
     --g.failAllocations;
   } else if (ok) {
+    if (g.failAllocations > 0) --g.skipAllocations;
     block = std::malloc(std::max<SIZE_T>(bytes, 1));  // Windows hands out a block even for 0 bytes
   }
   if (block) {
@@ -1273,6 +1276,11 @@ namespace fake_internal {
 bool InjectedFailure(const char *function) {
   auto left = g.failures.find(function);
   if (left == g.failures.end() || left->second == 0) return false;
+  int &skip = g.skips[function];
+  if (skip > 0) {
+    --skip;
+    return false;
+  }
   --left->second;
   return true;
 }
@@ -1949,6 +1957,12 @@ void FailNext(const std::string &function, int count) {
     return;
   }
   g.failures[function] = count;
+  g.skips[function] = 0;
+}
+
+void FailLater(const std::string &function, int skip, int count) {
+  FailNext(function, count);
+  g.skips[function] = skip;
 }
 
 void ShortenNextWrite(DWORD bytes) {
@@ -1958,7 +1972,15 @@ void ShortenNextWrite(DWORD bytes) {
 
 std::string WindowTitle() { return g.title; }
 
-void FailNextAllocations(int count) { g.failAllocations = count; }
+void FailNextAllocations(int count) {
+  g.failAllocations = count;
+  g.skipAllocations = 0;
+}
+
+void FailAllocationsLater(int skip, int count) {
+  g.failAllocations = count;
+  g.skipAllocations = skip;
+}
 size_t HeapBytesInUse() { return g.heapBytes; }
 
 const std::vector<std::string> &Misuse() { return g.misuse; }

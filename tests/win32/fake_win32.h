@@ -246,6 +246,9 @@ std::string LastFileDialogFilter();  // lpstrFilter, every 0 through the closing
 // SetClipboardData refused stays the caller's), except that a failed
 // CloseHandle still releases the handle, as Windows does.
 void FailNext(const std::string &function, int count = 1);
+// As FailNext, after the next skip calls to function have succeeded: the
+// failure reaches a later call of one operation (its second read, say).
+void FailLater(const std::string &function, int skip, int count = 1);
 // The next WriteFile writes only the first bytes bytes (a full disk) and
 // reports that count.
 void ShortenNextWrite(DWORD bytes);
@@ -255,6 +258,8 @@ std::string WindowTitle();
 // ---- Faults -------------------------------------------------------------
 // The next count HeapAlloc calls return NULL.
 void FailNextAllocations(int count);
+// As FailNextAllocations, after the next skip allocations have succeeded.
+void FailAllocationsLater(int skip, int count = 1);
 // Bytes the product holds from HeapAlloc now.
 size_t HeapBytesInUse();
 
