@@ -1,0 +1,251 @@
+// Fuzzes Open with any bytes as the chosen file, and Save followed by Open of
+// the saved file, on one program that stays up from input to input as it
+// would for a person opening file after file, while a call they make may
+// fail. Each command either does all it should or shows its one message and
+// leaves everything as it was. The last bytes of an input choose the steps
+// (FuzzedDataProvider reads them from the end, in the order of Steps()); the
+// bytes before them are the file.
+#include <fuzzer/FuzzedDataProvider.h>
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "document/document_store.h"
+#include "document/line_layout.h"
+#include "document/page_geometry.h"
+#include "resources/command_ids.h"
+#include "support/invariants.h"
+#include "win32/fake_win32.h"
+
+namespace {
+
+const char OpenQuestion[] =
+    "The current file has changed since the last save\nDo you wish to save the current file?";
+const char OpenPath[] = "C:\\docs\\open.txt";
+const char SavePath[] = "C:\\docs\\saved.txt";
+const size_t LargestFile = 2 * DocumentCapacity + 2;
+
+[[noreturn]] void Violation(const std::string &what) {
+  fprintf(stderr, "\n*** open_fuzz: %s\n", what.c_str());
+  __builtin_trap();
+}
+
+// The message is built only when the check fails: most cost more than the check.
+#define CHECK(holds, what) do { if (!(holds)) Violation(what); } while (0)
+
+// The double reports misuse and scripting mistakes as test failures; there
+// is no test here, so each is a violation, caught where it happens.
+class FailureTrap : public testing::EmptyTestEventListener {
+  void OnTestPartResult(const testing::TestPartResult &result) override {
+    if (result.failed()) Violation(std::string("the double reports: ") + result.message());
+  }
+};
+
+// The call made to fail during one command, after skip calls to it
+// succeeded, and whether a Save then fails: it needs every call it makes.
+struct Fault {
+  const char *function;
+  int skip;
+  bool failsSave;
+  bool Is(const char *name, int calls = 0) const { return function && !strcmp(function, name) && skip == calls; }
+};
+const Fault NoFault{nullptr, 0, false};
+const Fault OpenFaults[] = {NoFault, {"CreateFileA", 0, true}, {"GetFileSize", 0, false}, {"ReadFile", 0, false},
+                            {"ReadFile", 1, false}, {"CloseHandle", 0, true}, {"HeapAlloc", 0, false}};
+const Fault SaveFaults[] = {NoFault, {"GetTempFileNameA", 0, true}, {"CreateFileA", 0, true}, {"WriteFile", 0, true},
+                            {"short write", 0, true}, {"FlushFileBuffers", 0, true}, {"CloseHandle", 0, true},
+                            {"MoveFileExA", 0, true}, {"HeapAlloc", 0, false}};
+
+void Command(int id, const Fault &fault) {
+  bool call = fault.function && !fault.Is("HeapAlloc") && !fault.Is("short write");
+  if (fault.Is("HeapAlloc")) fake::FailNextAllocations(1 << 30);
+  if (fault.Is("short write")) fake::ShortenNextWrite(1);
+  if (call) fake::FailLater(fault.function, fault.skip);
+  fake::Send(WM_COMMAND, (WPARAM)id, 0);
+  // A fault the command did not reach must not hit the next one.
+  if (call) fake::FailNext(fault.function, 0);
+  fake::FailNextAllocations(0);
+}
+
+// Texts and lines are kept as bytes: std::string compares with memcmp.
+template <typename T>
+std::string Bytes(const T *items, int count) { return std::string((const char *)items, sizeof(T) * (size_t)count); }
+bool EndsInZeroUnit(const std::string &bytes) { return bytes.size() >= 2 && !bytes[bytes.size() - 2] && !bytes.back(); }
+bool SameScreen(const fake::Screen &a, const fake::Screen &b) {
+  return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
+}
+
+// What a command may change, and a failed one must leave as it was.
+struct Observed {
+  std::string text, saved;  // terminator included
+  std::vector<int> view;    // caret, selection, scroll position
+  std::string title;
+  fake::Screen screen;
+  std::map<std::string, std::string> files;  // path -> bytes
+};
+
+Observed Observe() {
+  Observed now{Bytes(DocumentText, DocumentLength), Bytes(SavedText, SavedLength),
+               {CaretIndex, SelectionStart, SelectionEnd, SelectionActive, ScrollLine}, fake::WindowTitle(),
+               fake::CaptureScreen(), {}};
+  for (const std::string &path : fake::FilePaths()) now.files[path] = fake::FileBytes(path);
+  return now;
+}
+
+void CheckState(const Observed &expected, const std::string &after) {
+  Observed now = Observe();
+  std::string wrong = after + ", wrong: ";
+  CHECK(now.text == expected.text && now.saved == expected.saved, wrong + "the text or its saved copy");
+  CHECK(now.view == expected.view, wrong + "the caret, the selection or the view");
+  CHECK(now.title == expected.title, wrong + "the title \"" + now.title + "\"");
+  CHECK(SameScreen(now.screen, expected.screen),
+        wrong + "the screen: " + fake::DescribeScreenDifference(expected.screen, now.screen));
+  CHECK(now.files == expected.files, wrong + "the files");
+}
+
+std::string Box(const char *caption, const char *text, UINT style = MB_OK | MB_ICONEXCLAMATION) {
+  return std::string(caption) + ": " + text + " (style " + std::to_string(style) + ")\n";
+}
+
+// The boxes the window showed since first, each as Box() gives it.
+void CheckBoxes(size_t first, const std::string &expected, const char *command) {
+  std::string shown;
+  for (size_t i = first; i < fake::MessageBoxes().size(); i++) {
+    const fake::MessageBoxRecord &box = fake::MessageBoxes()[i];
+    shown += box.owner == MainWindow ? Box(box.caption.c_str(), box.text.c_str(), box.style) : "a box of no window\n";
+  }
+  CHECK(shown == expected, std::string(command) + " showed\n" + shown + "instead of\n" + expected);
+}
+
+// After a Save as SavePath: either its message and nothing changed, or the
+// file holds the mark and every unit, the terminator included, and nothing
+// else changed but the saved copy and the title. True when it saved.
+bool CheckSave(const Observed &before, size_t firstBox, const std::string &question, const Fault &fault) {
+  CheckBoxes(firstBox, question + (fault.failsSave ? Box("Can Not Save File", "Can not write to the selected file") : ""),
+             "Save");
+  if (fault.failsSave) return CheckState(before, "after a failed Save"), false;
+  Observed expected = before;
+  expected.saved = before.text, expected.title = "saved.txt", expected.files[SavePath] = "\xFF\xFE" + before.text;
+  CheckState(expected, "after Save");
+  return true;
+}
+
+bool Save(const Fault &fault) {
+  Observed before = Observe();
+  fake::AnswerNextFileDialog(SavePath);
+  size_t firstBox = fake::MessageBoxes().size();
+  Command(IDM_FILE_SAVE, fault);
+  return CheckSave(before, firstBox, "", fault);
+}
+
+// What Open of the file shows: nullptr when it opens.
+const char *OpenFailure(const std::string &file, const Fault &fault) {
+  const char *notUnicode = "The selected file is not a Unicode text file", *noRead = "Can not read the selected file";
+  if (fault.Is("CreateFileA")) return "Can not obtain a file handle to the selected file";
+  if (fault.Is("GetFileSize")) return "Can not obtain the size of the selected file";
+  if (file.size() < 2) return notUnicode;
+  if (fault.Is("ReadFile", 0)) return noRead;
+  if (file.compare(0, 2, "\xFF\xFE") != 0 || file.size() % 2 != 0) return notUnicode;
+  if (file.size() > LargestFile) return "The selected file is too large to open";
+  if (fault.Is("ReadFile", 1)) return noRead;
+  if (file.size() == LargestFile && !EndsInZeroUnit(file)) return "The selected file is large to open";
+  return nullptr;
+}
+
+// Opens the file at path. A changed text brings the question first: No goes
+// on, Cancel ends, Yes saves instead. In the dialog the person may cancel.
+// After it opened: the text is the file's units, a final 0 unit taken as the
+// terminator, unchanged, at the top with nothing selected, under the file's
+// name, cut into the lines a reflow makes and shown as a full repaint shows it.
+void Open(const char *path, const char *title, const Fault &fault, int answer = IDNO, bool chooses = true) {
+  Observed before = Observe();
+  bool asked = before.text != before.saved, opens = !asked || answer == IDNO;
+  if (asked) fake::AnswerNextMessageBox(answer);
+  if (asked && answer == IDYES) fake::AnswerNextFileDialog(SavePath);
+  if (opens) fake::AnswerNextFileDialog(chooses ? path : "");
+  size_t firstBox = fake::MessageBoxes().size();
+  Command(IDM_FILE_OPEN, fault);
+  std::string question = asked ? Box("Save Current File?", OpenQuestion, MB_YESNOCANCEL | MB_ICONQUESTION) : "";
+  if (asked && answer == IDYES) return (void)CheckSave(before, firstBox, question, fault);
+  std::string file = fake::FileBytes(path);
+  const char *failure = opens && chooses ? OpenFailure(file, fault) : nullptr;
+  CheckBoxes(firstBox, question + (failure ? Box("Can Not Open File", failure) : ""), "Open");
+  if (failure || !opens || !chooses) return CheckState(before, "after an Open failed or cancelled");
+  std::string units = file.substr(2);
+  if (!EndsInZeroUnit(units)) units.append(2, '\0');
+  Observed expected{units, units, {0, 0, 0, 0, 0}, title, fake::CaptureScreen(), before.files};
+  std::string lines = Bytes(LineTable, LineCount);
+  ReflowDocument();
+  CHECK(Bytes(LineTable, LineCount) == lines, "after Open, wrong: the lines, not those a reflow of the text makes");
+  fake::RepaintWholeWindow();  // must show what the repaints of Open left
+  CheckState(expected, "after Open");
+}
+
+// The person may first type at the end of the text; then opens the file, or
+// opens it, saves it and opens the saved file again.
+void Steps(FuzzedDataProvider &input) {
+  bool roundTrip = input.ConsumeBool();
+  Fault fault = roundTrip ? input.PickValueInArray(SaveFaults) : input.PickValueInArray(OpenFaults);
+  bool typesFirst = input.ConsumeBool();
+  int answer = input.PickValueInArray({IDNO, IDCANCEL, IDYES});
+  bool chooses = input.ConsumeIntegralInRange(0, 7) != 7;
+  // Mutation would take long to grow a file to the largest size: fill 0 to 7
+  // puts 'a' bytes after the mark until the file is 65534 to 65541 bytes.
+  int fill = input.ConsumeIntegralInRange(-56, 7);
+  std::string file = input.ConsumeRemainingBytesAsString();
+  size_t filledSize = LargestFile - 4 + (size_t)std::max(fill, 0);
+  if (fill >= 0 && file.size() < filledSize) file.insert(std::min<size_t>(file.size(), 2), filledSize - file.size(), 'a');
+
+  if (typesFirst) {
+    fake::HoldKey(VK_CONTROL, true);
+    fake::Send(WM_KEYDOWN, VK_END, 1);
+    fake::Send(WM_KEYUP, VK_END, (LPARAM)0xC0000001u);
+    fake::HoldKey(VK_CONTROL, false);
+    fake::Send(WM_CHAR, 'x', 1);
+  }
+  fake::PutFile(OpenPath, file);
+  if (!roundTrip) return Open(OpenPath, "open.txt", fault, answer, chooses);
+  Open(OpenPath, "open.txt", NoFault, answer, chooses);
+  if (Save(fault)) Open(SavePath, "saved.txt", NoFault);
+}
+
+}  // namespace
+
+// The target checks the program's heap and handles itself after every input;
+// a leak check would only rescan the double's records, which grow with every
+// input. A small quarantine still catches a late use of a block freed within
+// a command; the default one holds hundreds of megabytes of screens and texts,
+// and the allocator maps fresh pages for them over and over.
+extern "C" const char *__asan_default_options() {
+  return "detect_leaks=0:quarantine_size_mb=16:allocator_release_to_os_interval_ms=-1";
+}
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+  testing::UnitTest::GetInstance()->listeners().Append(new FailureTrap);
+  fake::MakeFolder("C:\\docs");
+  fake::SetRecording(false);  // the log of millions of commands would fill the memory
+  // A small window at a low resolution: screens are captured and compared after every command.
+  fake::SetScreenDpi(48);
+  fake::SetDefaultClientSize(320, 240);
+  if (CreateMainWindow(NULL, 1) == NULL) Violation("the window could not be created");
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  size_t misuse = fake::Misuse().size();
+  FuzzedDataProvider input(data, size);
+  Steps(input);
+  CHECK(fake::Misuse().size() == misuse, "misuse: " + fake::Misuse().back());
+  std::vector<std::string> leaks = fake::Leaks();
+  CHECK(leaks.empty(), "leak: " + leaks[0]);
+  CHECK(fake::UpdateRegionEmpty(), "an invalidated area was left unpainted: " + fake::UpdateRegion());
+  std::string problem = StateInvariantViolation();
+  CHECK(problem.empty(), "state: " + problem);
+  return 0;
+}
