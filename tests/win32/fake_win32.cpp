@@ -113,6 +113,11 @@ struct State {
 
   std::vector<Dc> dcs;
   std::vector<Font> fonts{{SystemFontDescription(), false}};
+  // Below these no DC is live, no font undeleted, no file handle open; scans
+  // start there so they stay short however many records a long run makes.
+  size_t firstLiveDc = 0;
+  size_t firstLiveFont = 1;  // the system font is never deleted
+  size_t firstOpenFile = 0;
   std::map<WCHAR, GlyphOverride> glyphs;
 
   std::vector<fake::MessageBoxRecord> boxes;
@@ -139,6 +144,20 @@ struct State {
 };
 
 State g;
+
+// A record never comes back to life, so the first live one only moves up.
+template <typename Record, typename IsLive>
+size_t FirstLive(const std::vector<Record> &records, size_t *first, IsLive isLive) {
+  while (*first < records.size() && !isLive(records[*first])) ++*first;
+  return *first;
+}
+size_t FirstLiveDc() { return FirstLive(g.dcs, &g.firstLiveDc, [](const Dc &dc) { return dc.live; }); }
+size_t FirstLiveFont() {
+  return FirstLive(g.fonts, &g.firstLiveFont, [](const Font &font) { return !font.deleted; });
+}
+size_t FirstOpenFile() {
+  return FirstLive(g.fileHandles, &g.firstOpenFile, [](const FileHandle &file) { return file.open; });
+}
 
 // ---- Handles --------------------------------------------------------------
 // Encoded as fake_win32_internal.h describes.
@@ -1024,8 +1043,8 @@ BOOL WINAPI DeleteObject(HGDIOBJ object) {
   } else if (font == 0) {
     ReportMisuse("DeleteObject: systemfont is a stock object");
   } else {
-    auto selected =
-        std::find_if(g.dcs.begin(), g.dcs.end(), [font](const Dc &dc) { return dc.live && dc.font == font; });
+    auto selected = std::find_if(g.dcs.begin() + FirstLiveDc(), g.dcs.end(),
+                                 [font](const Dc &dc) { return dc.live && dc.font == font; });
     if (selected != g.dcs.end()) {
       ReportMisuse("DeleteObject: " + HandleName(object) + " is still selected in " +
                    HandleName(MakeHandle<HDC>(kDcHandle, (size_t)(selected - g.dcs.begin()))));
@@ -1312,7 +1331,7 @@ bool ParentExists(const std::string &path) {
 }
 
 bool IsOpen(const std::string &path) {
-  return std::any_of(g.fileHandles.begin(), g.fileHandles.end(),
+  return std::any_of(g.fileHandles.begin() + FirstOpenFile(), g.fileHandles.end(),
                      [&path](const FileHandle &file) { return file.open && file.path == path; });
 }
 
@@ -1327,7 +1346,7 @@ bool Conflicts(DWORD access, DWORD share) {
 
 bool Openable(const std::string &path, DWORD access, DWORD share, DWORD disposition) {
   if (disposition == OPEN_EXISTING ? !g.files.count(path) : !ParentExists(path)) return false;
-  return std::none_of(g.fileHandles.begin(), g.fileHandles.end(), [&](const FileHandle &file) {
+  return std::none_of(g.fileHandles.begin() + FirstOpenFile(), g.fileHandles.end(), [&](const FileHandle &file) {
     return file.open && file.path == path && (Conflicts(access, file.share) || Conflicts(file.access, share));
   });
 }
@@ -1987,7 +2006,7 @@ const std::vector<std::string> &Misuse() { return g.misuse; }
 
 std::vector<std::string> Leaks() {
   std::vector<std::string> leaks;
-  for (size_t i = 0; i < g.dcs.size(); ++i) {
+  for (size_t i = FirstLiveDc(); i < g.dcs.size(); ++i) {
     const Dc &dc = g.dcs[i];
     if (!dc.live) continue;
     std::string name = HandleName(MakeHandle<HDC>(kDcHandle, i));
@@ -1995,7 +2014,7 @@ std::vector<std::string> Leaks() {
                     : dc.kind == DcKind::kPrinter ? name + " from PrintDlgA not deleted with DeleteDC"
                                                   : name + " from GetDC(" + HandleName(dc.owner) + ") not released");
   }
-  for (size_t i = 1; i < g.fonts.size(); ++i) {
+  for (size_t i = FirstLiveFont(); i < g.fonts.size(); ++i) {
     if (!g.fonts[i].deleted) leaks.push_back(HandleName(FontHandle(i)) + " not deleted");
   }
   std::vector<std::pair<int, size_t>> blocks;
@@ -2004,7 +2023,7 @@ std::vector<std::string> Leaks() {
   for (const auto &block : blocks) {
     leaks.push_back("block" + std::to_string(block.first) + " of " + std::to_string(block.second) + " bytes not freed");
   }
-  for (size_t i = 0; i < g.fileHandles.size(); ++i) {
+  for (size_t i = FirstOpenFile(); i < g.fileHandles.size(); ++i) {
     if (!g.fileHandles[i].open) continue;
     std::string entry = HandleName(MakeHandle<HANDLE>(kFile, i)) + " of ";
     Append(entry, PathText{g.fileHandles[i].path.c_str()});
