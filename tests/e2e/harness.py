@@ -213,7 +213,7 @@ class Session:
     def __exit__(self, kind, error, trace):
         if kind is not None and self.display is not None:
             with contextlib.suppress(Exception):
-                self._grab_screen().save_png(self.folder / "failure.png")
+                self.grab_screen().save_png(self.folder / "failure.png")
         self.stack.close()
         return False
 
@@ -256,7 +256,7 @@ class Session:
              "-nolisten", "tcp"],
             pass_fds=(writer,), stdout=log, stderr=subprocess.STDOUT, preexec_fn=die_with_parent,
         )
-        self.stack.callback(self._end_process, xvfb)
+        self.stack.callback(self.end_process, xvfb)
         self.stack.callback(self._end_wine)  # first, while its X server still runs
         os.close(writer)
         with os.fdopen(reader) as numbers:
@@ -303,12 +303,12 @@ class Session:
             ["wine", str(PROGRAM)], env=self.env, cwd=self.folder, stdin=subprocess.DEVNULL,
             stdout=log, stderr=subprocess.STDOUT, preexec_fn=die_with_parent,
         )
-        self.stack.callback(self._end_process, self.program)
+        self.stack.callback(self.end_process, self.program)
         self.prober = subprocess.Popen(
             ["wine", str(PROBE), "serve"], env=self.env, cwd=self.folder, stdin=subprocess.PIPE,
             stdout=subprocess.PIPE, stderr=log, preexec_fn=die_with_parent,
         )
-        self.stack.callback(self._end_process, self.prober)
+        self.stack.callback(self.end_process, self.prober)
 
         def window_or_exit():
             if self.program.poll() is not None:
@@ -336,7 +336,8 @@ class Session:
         subprocess.run(["wineserver", "-w"], env=env, capture_output=True, timeout=TIMEOUT)
 
     @staticmethod
-    def _end_process(process):
+    def end_process(process):
+        """Ends a process the session started, killing it if it will not end."""
         if process.poll() is None:
             process.terminate()
             try:
@@ -411,7 +412,7 @@ class Session:
             poll(f"the {title} window", window_or_exit, timeout=START_TIMEOUT)
             yield helper
         finally:
-            self._end_process(helper)
+            self.end_process(helper)
             helper.stdout.close()
 
     # ---- input -----------------------------------------------------------
@@ -464,22 +465,24 @@ class Session:
 
     def click(self, x, y, button=1):
         """Clicks at client coordinates."""
-        self.xdotool("mousemove", *self._screen_point(x, y), "click", str(button))
+        self.xdotool("mousemove", *self.screen_point(x, y), "click", str(button))
 
     def mouse_down(self, x, y, button=1):
         """Holds a mouse button down at client coordinates, until mouse_up."""
-        self.xdotool("mousemove", *self._screen_point(x, y), "mousedown", str(button))
+        self.xdotool("mousemove", *self.screen_point(x, y), "mousedown", str(button))
 
     def mouse_up(self, button=1):
         self.xdotool("mouseup", str(button))
 
-    def _screen_point(self, x, y):
+    def screen_point(self, x, y):
+        """The screen coordinates, as xdotool takes them, of the client point (x, y)."""
         check(0 <= x < self.client[2] and 0 <= y < self.client[3], f"({x}, {y}) lies outside the client area")
         return str(self.client[0] + x), str(self.client[1] + y)
 
     # ---- screen ----------------------------------------------------------
 
-    def _grab_screen(self):
+    def grab_screen(self):
+        """The whole screen as it is now, without waiting for the program."""
         return Image.from_ppm(run(["import", "-display", self.display, "-window", "root", "-depth", "8", "ppm:-"]))
 
     def screenshot(self, name=None, area=None):
@@ -488,9 +491,9 @@ class Session:
         two grabs in a row alike (Wine hands a window's pixels to X when its thread
         goes idle, a moment after the paint). Saved as build/e2e/CASE/NAME.png when named."""
         self.wait_until_settled()
-        previous = self._grab_screen()
+        previous = self.grab_screen()
         deadline = time.monotonic() + TIMEOUT
-        while (current := self._grab_screen()) != previous:
+        while (current := self.grab_screen()) != previous:
             check(time.monotonic() < deadline, f"the screen kept changing for {TIMEOUT} s")
             previous = current
         shot = current.crop(*(area or self.client))
@@ -519,15 +522,15 @@ class Session:
 
     def grab(self):
         """The client area as it is now, settled or not."""
-        return self._grab_screen().crop(*self.client)
+        return self.grab_screen().crop(*self.client)
 
     def settled_grab(self, area):
         """The screen rectangle area once two grabs in a row are alike: for a window
         of another program, whose paint the probe does not wait for."""
-        grabs = [self._grab_screen().crop(*area)]
+        grabs = [self.grab_screen().crop(*area)]
 
         def alike_twice():
-            grabs.append(self._grab_screen().crop(*area))
+            grabs.append(self.grab_screen().crop(*area))
             return grabs[-1] if grabs[-1] == grabs[-2] else None
 
         return poll(f"the screen at {area} to settle", alike_twice)

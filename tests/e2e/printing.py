@@ -41,7 +41,7 @@ def cups_with_queue(paper):
              'mount --bind "$0" /etc/cups/cups-pdf.conf && exec cupsd -f -c "$1" -s "$2"',
              folder / "cups-pdf.conf", folder / "cupsd.conf", folder / "cups-files.conf"],
             stdout=log, stderr=subprocess.STDOUT, preexec_fn=die_with_parent)
-        s.stack.callback(s._end_process, cupsd)
+        s.stack.callback(s.end_process, cupsd)
 
         def scheduler():
             check(cupsd.poll() is None, f"cupsd exited with {cupsd.returncode}; see {folder / 'cupsd.log'}")

@@ -47,7 +47,7 @@ def started(s, command, stdin_text, ready):
     waits until its first line starts with ready (bytes; none when empty)."""
     helper = subprocess.Popen(command, env=s.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                               stderr=subprocess.DEVNULL)
-    s.stack.callback(s._end_process, helper)
+    s.stack.callback(s.end_process, helper)
     if stdin_text is not None:
         helper.stdin.write(stdin_text.encode())
         helper.stdin.close()
