@@ -304,11 +304,8 @@ class Session:
             stdout=log, stderr=subprocess.STDOUT, preexec_fn=die_with_parent,
         )
         self.stack.callback(self.end_process, self.program)
-        self.prober = subprocess.Popen(
-            ["wine", str(PROBE), "serve"], env=self.env, cwd=self.folder, stdin=subprocess.PIPE,
-            stdout=subprocess.PIPE, stderr=log, preexec_fn=die_with_parent,
-        )
-        self.stack.callback(self.end_process, self.prober)
+        self.probe_log = log
+        self._start_prober()
 
         def window_or_exit():
             if self.program.poll() is not None:
@@ -347,6 +344,20 @@ class Session:
                 process.wait()
 
     # ---- tools -----------------------------------------------------------
+
+    def _start_prober(self):
+        self.prober = subprocess.Popen(
+            ["wine", str(PROBE), "serve"], env=self.env, cwd=self.folder, stdin=subprocess.PIPE,
+            stdout=subprocess.PIPE, stderr=self.probe_log, preexec_fn=die_with_parent,
+        )
+        self.stack.callback(self.end_process, self.prober)
+        self.probe_output = b""
+
+    def restart_probe(self):
+        """Replaces the serving probe, which Wine may have left waiting for good on a question."""
+        self.end_process(self.prober)
+        self._start_prober()
+        self.probe("share-input")
 
     def probe(self, *arguments, timeout=TIMEOUT):
         """Asks the probe a verb (see probe.c) and returns its parsed JSON answer
