@@ -142,33 +142,89 @@ void OpenDocument() {
   ShowNewText();
 }
 
-// Writes the document into a new file beside path and puts it in path's
-// place only once it is whole on disk, so that a failed write (a full disk,
-// a lost share) never costs the file already there. True when it was written.
-static bool WriteUnicodeFile(LPCSTR path) {
+// A save writes into the chosen file itself, so that the file stays what it
+// was: every hard link and the target of a symbolic link get the new text,
+// and its permissions, attributes and creation time are kept. Its old bytes
+// are first copied to the user's temporary folder, which is private, and are
+// put back if the new text cannot be written whole.
+static char BackupPath[FileNameCapacity];  // the copy of the old bytes while a save is under way
+
+static bool MoveTo(HANDLE file, DWORD offset) {
+  LONG high = 0;  // given, it keeps offsets past 2 GB from counting as negative
+  return SetFilePointer(file, (LONG)offset, &high, FILE_BEGIN) == offset;
+}
+
+static bool WriteAll(HANDLE file, const void *bytes, DWORD count) {
+  DWORD written = 0;
+  return WriteFile(file, bytes, count, &written, NULL) && written == count;
+}
+
+// Puts the first count bytes of from over the start of to, through
+// FileBuffer, and ends to after them; true once they are on disk.
+static bool CopyFileStart(HANDLE from, HANDLE to, DWORD count) {
+  if ((count > 0 && !MoveTo(from, 0)) || !MoveTo(to, 0)) return false;
+  for (DWORD done = 0; done < count;) {
+    DWORD chunk = count - done < sizeof FileBuffer ? count - done : (DWORD)sizeof FileBuffer;
+    DWORD read = 0;
+    if (!ReadFile(from, FileBuffer, chunk, &read, NULL) || read != chunk || !WriteAll(to, FileBuffer, chunk)) {
+      return false;
+    }
+    done += chunk;
+  }
+  return SetEndOfFile(to) && FlushFileBuffers(to);
+}
+
+// A copy of the first count bytes of file, safe on disk in the temporary
+// folder; INVALID_HANDLE_VALUE, with nothing left behind, when it cannot be made.
+static HANDLE BackUpOldBytes(HANDLE file, DWORD count) {
   char folder[FileNameCapacity];
-  strcpy(folder, path);
-  char *lastSlash = strrchr(folder, '\\');
-  if (lastSlash != NULL) {
-    *lastSlash = 0;
-  } else {
-    strcpy(folder, ".");
+  DWORD length = GetTempPathA(sizeof folder, folder);
+  if (length == 0 || length >= sizeof folder || GetTempFileNameA(folder, "scr", 0, BackupPath) == 0) {
+    return INVALID_HANDLE_VALUE;
   }
-  char temporary[FileNameCapacity];
-  if (GetTempFileNameA(folder, "scr", 0, temporary) == 0) return false;
-  HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-  bool written = file != INVALID_HANDLE_VALUE;
-  if (written) {
-    memset(FileBuffer, 0, sizeof FileBuffer);
-    FileBuffer[0] = ByteOrderMark;
-    memcpy(FileBuffer + 1, DocumentText, sizeof(WCHAR) * (size_t)DocumentLength);
-    DWORD bytes = (DWORD)(2 * DocumentLength + 2);
-    DWORD count = 0;
-    written = WriteFile(file, FileBuffer, bytes, &count, NULL) && count == bytes && FlushFileBuffers(file);
-    written = CloseHandle(file) && written;
+  HANDLE backup =
+      CreateFileA(BackupPath, GENERIC_READ | GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+  if (backup != INVALID_HANDLE_VALUE && CopyFileStart(file, backup, count)) return backup;
+  if (backup != INVALID_HANDLE_VALUE) CloseHandle(backup);
+  DeleteFileA(BackupPath);
+  return INVALID_HANDLE_VALUE;
+}
+
+// The mark, the units and the terminator over the old bytes of file.
+static bool WriteDocumentOver(HANDLE file, DWORD oldBytes) {
+  memset(FileBuffer, 0, sizeof FileBuffer);
+  FileBuffer[0] = ByteOrderMark;
+  memcpy(FileBuffer + 1, DocumentText, sizeof(WCHAR) * (size_t)DocumentLength);
+  DWORD bytes = (DWORD)(2 * DocumentLength + 2);
+  // Growing first: a full disk shows before a single old byte is overwritten.
+  bool grown = oldBytes == 0 || bytes <= oldBytes ||
+               (MoveTo(file, oldBytes) && WriteAll(file, (char *)FileBuffer + oldBytes, bytes - oldBytes));
+  return grown && MoveTo(file, 0) && WriteAll(file, FileBuffer, bytes) && SetEndOfFile(file) && FlushFileBuffers(file);
+}
+
+// Writes the document into the file at path, creating it if there is none;
+// true when it was written. A failed save keeps the old file as it was.
+static bool WriteUnicodeFile(LPCSTR path) {
+  HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool created = GetLastError() != ERROR_ALREADY_EXISTS;
+  BY_HANDLE_FILE_INFORMATION old;
+  // Windows refuses to open a read-only file for writing, but Wine lets its
+  // root user do it: the mark is the user's own protection whoever runs us.
+  bool ready = GetFileInformationByHandle(file, &old) && !(old.dwFileAttributes & FILE_ATTRIBUTE_READONLY) &&
+               old.nFileSizeHigh == 0;
+  DWORD oldBytes = ready ? old.nFileSizeLow : 0;
+  HANDLE backup = INVALID_HANDLE_VALUE;
+  if (ready && oldBytes > 0) ready = (backup = BackUpOldBytes(file, oldBytes)) != INVALID_HANDLE_VALUE;
+  bool written = ready && WriteDocumentOver(file, oldBytes);
+  bool restored = written || !ready || created || CopyFileStart(backup, file, oldBytes);
+  CloseHandle(file);
+  if (!written && created) DeleteFileA(path);
+  if (backup != INVALID_HANDLE_VALUE) {
+    CloseHandle(backup);
+    // Should the old bytes not go back, their copy is the only one left: it stays.
+    if (restored) DeleteFileA(BackupPath);
   }
-  written = written && MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (!written) DeleteFileA(temporary);
   return written;
 }
 

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <functional>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -190,9 +191,10 @@ const std::vector<std::string> EditFaults = {"HeapAlloc"};
 const std::vector<std::string> ClipboardFaults = {"HeapAlloc",      "GlobalAlloc",      "GlobalLock",
                                                   "OpenClipboard",  "EmptyClipboard",   "SetClipboardData",
                                                   "GetClipboardData", "held"};
-const std::vector<std::string> FileFaults = {"CreateFileA", "ReadFile",         "WriteFile",   "FlushFileBuffers",
-                                             "CloseHandle", "GetFileSize",      "GetTempFileNameA",
-                                             "MoveFileExA", "DeleteFileA",      "short"};
+const std::vector<std::string> FileFaults = {
+    "CreateFileA",    "ReadFile",     "WriteFile",    "FlushFileBuffers", "CloseHandle",      "GetFileSize",
+    "GetFileInformationByHandle", "SetFilePointer", "SetEndOfFile", "GetTempPathA", "GetTempFileNameA", "DeleteFileA",
+    "short"};
 const std::vector<std::string> PrinterFaults = {"StartDocA", "StartPage", "EndPage", "EndDoc"};
 
 const int MovementKeys[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_HOME, VK_END, VK_PRIOR, VK_NEXT};
@@ -206,8 +208,10 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
   Document model;
   bool dropLowSurrogate = false;  // a refused high half: the program drops the low half that follows
   char16_t pendingLowSurrogate = 0;
+  std::set<std::string> readOnly;  // files marked read-only
   size_t clipboardBytes = 0;       // what GlobalSize reports of the clipboard's block
   std::vector<std::string> armed;  // this step's injected failures
+  bool failsTwice = false;         // the last of them fails two calls
   std::ostringstream step;         // what this step did
   std::vector<std::string> history;
   int injected = 0, reported = 0, found = 0;
@@ -252,9 +256,10 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
     int skip = Chance(3) ? Random(1, latestUse) : 0, count = Random(1, 2);
     if (fault == "HeapAlloc") fake::FailAllocationsLater(skip, count);
     else if (fault == "held") fake::HoldClipboardOpenElsewhere(true);
-    else if (fault == "short") fake::ShortenNextWrite((DWORD)Random(0, 2 * (int)model.text.size() + 3));
+    else if (fault == "short") fake::ShortenNextWrite((DWORD)Random(0, 2 * (int)model.text.size() + 3), skip);
     else fake::FailLater(fault, skip, count);
     armed.push_back(fault);
+    failsTwice = count == 2 && fault != "short";
     step << " [" << fault << " fails after " << skip << ", " << count << "x]";
     injected++;
   }
@@ -423,7 +428,8 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
   }
 
   // The Save dialog answered with path ("" cancels), and the write. A failed
-  // write leaves the file that was there.
+  // write leaves the file that was there, or when the old bytes could not be
+  // put back, their copy in the temporary folder; no other copy stays there.
   void Save(Step &s, const std::string &path) {
     fake::AnswerNextFileDialog(path);
     step << " save as \"" << path << "\"";
@@ -434,9 +440,21 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
     s.after.saved = s.after.text;
     s.after.title = TitleOf(chosen);
     s.caption = "Can Not Save File";
-    s.post = [chosen, old, bytes](bool failed, std::ostream &problems) {
+    if (readOnly.count(chosen)) s.failure = "Can not write to the selected file";
+    s.post = [this, chosen, old, bytes](bool failed, std::ostream &problems) {
       std::string now = fake::FileExists(chosen) ? fake::FileBytes(chosen) : "none";
-      if (now != (failed ? old : bytes)) problems << chosen << (failed ? " changed" : " lacks the text") << "; ";
+      std::vector<std::string> copies;
+      for (const std::string &file : fake::FilePaths()) {
+        if (file.rfind(fake::TemporaryFolder, 0) == 0) copies.push_back(file);
+      }
+      // With one failure the old bytes always go back; with a second one they may not.
+      bool copyKept = failed && failsTwice && copies.size() == 1 && fake::FileBytes(copies[0]) == old;
+      if (now != (failed ? old : bytes) && !copyKept) {
+        problems << chosen << (failed ? " changed" : " lacks the text") << "; ";
+      }
+      bool deleteFailed = std::count(armed.begin(), armed.end(), "DeleteFileA") > 0;
+      if (!copies.empty() && !copyKept && !deleteFailed) problems << "a copy left in the temporary folder; ";
+      for (const std::string &copy : copies) DeleteFileA(copy.c_str());
     };
   }
 
@@ -468,6 +486,11 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
       d.title = "Scrivlet";
     } else if (goesOn) {
       if (Chance(3)) fake::PutFile(Folder + "\\r" + std::to_string(Random(0, 7)) + ".txt", RandomFile());
+      if (Chance(10) && !fake::FilePaths().empty()) {
+        std::string file = Pick(fake::FilePaths());
+        readOnly.insert(file);
+        fake::MarkReadOnly(file);
+      }
       std::string path = Chance(8) ? "" : Pick(fake::FilePaths());
       fake::AnswerNextFileDialog(path);
       step << " open \"" << path << "\"";
@@ -477,7 +500,7 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
       if (goesOn) d.text = d.saved = text, d.title = TitleOf(Chosen(path));
     }
     if (goesOn) d.caret = 0, d.active = false, s.toTop = true;
-    Arm(FileFaults);
+    Arm(FileFaults, 4);
     Command(command);
   }
 

@@ -2,6 +2,10 @@
 path typed into the dialog, Enter; the file holds exactly the format's bytes."""
 
 import contextlib
+import getpass
+import os
+import shutil
+import stat
 import subprocess
 
 from harness import IDOK, IDYES, OUT, PREFIX, Skipped, case, check, poll
@@ -180,8 +184,91 @@ def small_disk_as_drive_f(size_kib):
         subprocess.run(["umount", str(mount_point)], capture_output=True)
 
 
+def save_over(s, path, replaces=True):
+    """Save... to path, answering Yes when the dialog asks whether to replace it."""
+    s.choose_in_file_dialog("s", path)
+    if replaces:
+        poll("the question whether to replace it",
+             lambda: [b for b in s.dialogs() if any(i == IDYES for i, _ in b["buttons"])])
+        s.press_button(IDYES)
+
+
+def refused(s):
+    box = poll("the message box", lambda: [b for b in s.dialogs() if b["caption"] == "Can Not Save File"])[0]
+    check("Can not write to the selected file" in box["texts"], f"unexpected box {box}")
+    s.press_button(IDOK)
+
+
+def nothing_left_over(where, expected):
+    """where holds just the expected paths, and no copy of old bytes is left in
+    the temporary folder."""
+    left = sorted(str(path.relative_to(where)) for path in where.rglob("*"))
+    check(left == expected, f"{where} holds {left}, not {expected}")
+    copies = sorted(path.name for path in TEMPORARY.glob("scr*.tmp"))
+    check(not copies, f"copies of old bytes left in the temporary folder: {copies}")
+
+
+TEMPORARY = PREFIX / "drive_c" / "users" / getpass.getuser() / "Temp"
+
+
 @case
-def a_save_that_fills_the_disk_keeps_the_old_file(s):
+def saving_over_a_file_keeps_it_the_file_it_was(s):
+    """Save over a symbolic link, one name of a hard-linked pair, a private
+    file, a read-only file and onto a full disk: the file is still the file it
+    was, a refused save keeps it byte for byte, and no copy is left anywhere."""
+    folder = PREFIX / "drive_c" / "scrivlet-e2e-save"
+    shutil.rmtree(folder, ignore_errors=True)
+    (folder / "real").mkdir(parents=True)
+    old = b"\xff\xfe" + "old text".encode("utf-16-le") + b"\x00\x00"
+    for name in ("real/target.txt", "a.txt", "private.txt", "readonly.txt"):
+        (folder / name).write_bytes(old)
+    (folder / "link.txt").symlink_to("real/target.txt")
+    os.link(folder / "a.txt", folder / "b.txt")
+    (folder / "private.txt").chmod(0o600)
+    (folder / "readonly.txt").chmod(0o444)
+    everything = ["a.txt", "b.txt", "link.txt", "private.txt", "readonly.txt", "real", "real/target.txt"]
+    typed, written = "", {}
+
+    def saved_as(name):
+        poll(f"the title {name}", lambda: not s.dialogs() and s.probe("window")["title"] == name)
+        return b"\xff\xfe" + typed.encode("utf-16-le") + b"\x00\x00"
+
+    try:
+        for name in ("link.txt", "a.txt", "private.txt"):
+            with s.step(f"type, save over {name}"):
+                typed += name
+                s.type(name)
+                save_over(s, f"C:\\scrivlet-e2e-save\\{name}")
+                written[name] = saved_as(name)
+        with s.step("the link, the pair and the private file are the files they were"):
+            link, target = folder / "link.txt", folder / "real" / "target.txt"
+            check(link.is_symlink() and os.readlink(link) == "real/target.txt", "the link lost its target")
+            check(target.read_bytes() == written["link.txt"], f"the link's target holds {target.read_bytes()!r}")
+            check(os.path.samefile(folder / "a.txt", folder / "b.txt"), "the hard-linked names have split")
+            check((folder / "b.txt").read_bytes() == written["a.txt"], "the other name of a.txt lacks the text")
+            check((folder / "private.txt").read_bytes() == written["private.txt"], "private.txt lacks the text")
+            mode = stat.S_IMODE((folder / "private.txt").stat().st_mode)
+            check(mode == 0o600, f"private.txt is now mode {mode:o}")
+            nothing_left_over(folder, everything)
+        with s.step("save over a read-only file: refused, and the file is as it was"):
+            s.type("!")
+            typed += "!"
+            save_over(s, "C:\\scrivlet-e2e-save\\readonly.txt")
+            refused(s)
+            check((folder / "readonly.txt").read_bytes() == old, "the read-only file changed")
+            check(stat.S_IMODE((folder / "readonly.txt").stat().st_mode) == 0o444, "the read-only mark went")
+            check(s.probe("window")["title"] == "private.txt", "a refused save changed the title")
+            nothing_left_over(folder, everything)
+        with s.step("save under a new name"):
+            save_over(s, "C:\\scrivlet-e2e-save\\new.txt", replaces=False)
+            expected = saved_as("new.txt")
+            check((folder / "new.txt").read_bytes() == expected, "new.txt lacks the text")
+        a_full_disk_keeps_the_old_file(s)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def a_full_disk_keeps_the_old_file(s):
     units = ("page " * 6554)[: 32767].encode("utf-16-le")
     big = PREFIX / "drive_c" / "scrivlet-e2e-big.txt"
     big.write_bytes(b"\xff\xfe" + units + b"\x00\x00")
@@ -190,21 +277,15 @@ def a_save_that_fills_the_disk_keeps_the_old_file(s):
         with small_disk_as_drive_f(64) as disk:
             (disk / "old.txt").write_bytes(old_bytes)  # leaves less room than the 65538 bytes to come
             with s.step("open a 65538-byte document"):
+                before = s.screenshot()
                 open_through_the_dialog(s, big.name)
-                opened = s.screenshot_after_change(s.initial)
-            with s.step("save it over F:\\old.txt, confirming the replacement"):
-                s.choose_in_file_dialog("s", "F:\\old.txt")
-                poll("the question whether to replace it", lambda: [b for b in s.dialogs()
-                                                                   if any(i == IDYES for i, _ in b["buttons"])])
-                s.press_button(IDYES)
-            with s.step("the write fails with its message"):
-                box = poll("the message box", lambda: [b for b in s.dialogs() if b["caption"] == "Can Not Save File"])[0]
-                check("Can not write to the selected file" in box["texts"], f"unexpected box {box}")
-                s.press_button(IDOK)
-            check((disk / "old.txt").read_bytes() == old_bytes, "the failed save changed the old file")
-            left = sorted(path.name for path in disk.iterdir())
-            check(left == ["old.txt"], f"the failed save left files behind: {left}")
-            check(s.screenshot() == opened, "the failed save changed the view")
+                opened = s.screenshot_after_change(before)
+            with s.step("save it over F:\\old.txt: the write fails with its message"):
+                save_over(s, "F:\\old.txt")
+                refused(s)
+                check((disk / "old.txt").read_bytes() == old_bytes, "the failed save changed the old file")
+                nothing_left_over(disk, ["old.txt"])
+                check(s.screenshot() == opened, "the failed save changed the view")
     finally:
         big.unlink(missing_ok=True)
 

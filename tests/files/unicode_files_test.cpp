@@ -139,27 +139,54 @@ TEST_F(FilesTest, OpenReportsFailuresOfTheFileCalls) {
   }
 }
 
+// Each call of a save over a file, failing in turn: the old bytes stay or
+// come back, and no copy of them is left behind.
 TEST_F(FilesTest, AFailedSaveKeepsTheOldFileAndTheDocumentChanged) {
   Type(u"first");
   SaveAs(PathA);
   std::string saved = fake::FileBytes(PathA);
   Type(u" and more");
-  for (const char *function : {"GetTempFileNameA", "CreateFileA", "WriteFile", "FlushFileBuffers", "CloseHandle",
-                               "MoveFileExA"}) {
-    fake::FailNext(function);
+  const std::pair<const char *, int> faults[] = {
+      {"CreateFileA", 0},  {"GetFileInformationByHandle", 0}, {"GetTempPathA", 0}, {"GetTempFileNameA", 0},
+      {"CreateFileA", 1},  {"ReadFile", 0},                   {"WriteFile", 0},    {"SetEndOfFile", 0},
+      {"FlushFileBuffers", 0}, {"SetFilePointer", 3},         {"WriteFile", 1},    {"WriteFile", 2},
+      {"SetEndOfFile", 1}, {"FlushFileBuffers", 1},
+  };
+  for (const auto &fault : faults) {
+    fake::FailLater(fault.first, fault.second);
     SaveAs(PathA);
-    EXPECT_EQ("Can not write to the selected file", LastFailure()) << function;
+    std::string where = std::string(fault.first) + " after " + std::to_string(fault.second);
+    EXPECT_EQ("Can not write to the selected file", LastFailure()) << where;
     EXPECT_EQ("Can Not Save File", fake::MessageBoxes().back().caption);
-    EXPECT_EQ(saved, fake::FileBytes(PathA)) << function;
-    EXPECT_EQ((std::vector<std::string>{PathA}), fake::FilePaths()) << function << ": the temporary file is removed";
+    EXPECT_EQ(saved, fake::FileBytes(PathA)) << where;
+    EXPECT_EQ((std::vector<std::string>{PathA}), fake::FilePaths()) << where << ": the old bytes' copy is removed";
     EXPECT_TRUE(DocumentChangedSinceSave());
+    fake::FailNext(fault.first, 0);
   }
-  fake::ShortenNextWrite(6);  // a full disk
+  fake::ShortenNextWrite(6, 1);  // the disk fills up during the growth
   SaveAs(PathA);
   EXPECT_EQ(saved, fake::FileBytes(PathA));
-  EXPECT_TRUE(DocumentChangedSinceSave());
+  EXPECT_EQ((std::vector<std::string>{PathA}), fake::FilePaths());
+  fake::ShortenNextWrite(6, 2);     // the old bytes are overwritten in part,
+  fake::FailLater("WriteFile", 3);  // and cannot go back: their copy is kept
   SaveAs(PathA);
+  ASSERT_EQ(2u, fake::FilePaths().size());
+  EXPECT_EQ(std::string(fake::TemporaryFolder) + "\\scr", fake::FilePaths()[0].substr(0, 11));
+  EXPECT_EQ(saved, fake::FileBytes(fake::FilePaths()[0]));
+  fake::FailNext("WriteFile", 0);
+
+  fake::AnswerNextFileDialog(PathB);  // under a new name: a failure leaves no empty file
+  fake::FailNext("WriteFile");
+  Command(IDM_FILE_SAVE);
+  EXPECT_FALSE(fake::FileExists(PathB));
+  EXPECT_TRUE(DocumentChangedSinceSave());
+  fake::MarkReadOnly(PathA);
+  SaveAs(PathA);
+  EXPECT_EQ("Can not write to the selected file", LastFailure());
+  EXPECT_TRUE(DocumentChangedSinceSave());
+  SaveAs(PathB);
   EXPECT_FALSE(DocumentChangedSinceSave());
+  EXPECT_EQ(u"first and more", Text());
 }
 
 TEST_F(FilesTest, YesToTheQuestionSavesAndStopsTheCommand) {

@@ -124,12 +124,15 @@ struct State {
   std::deque<int> answers;
 
   std::map<std::string, std::string> files;  // path -> bytes
-  std::set<std::string> folders;             // made by MakeFolder, without a trailing backslash
+  std::set<std::string> folders{fake::TemporaryFolder};  // made by MakeFolder, without a trailing backslash
+  std::set<std::string> readOnly;            // paths of files marked read-only
+  DWORD lastError = 0;                       // what the last CreateFileA left for GetLastError
   std::vector<FileHandle> fileHandles;       // every file handle made, by index
   std::map<std::string, int> failures;       // function -> calls left that fail
   std::map<std::string, int> skips;          // function -> calls that succeed before those fail
   bool shortWrite = false;
   DWORD shortWriteBytes = 0;
+  int shortWriteSkip = 0;  // writes that go through whole before the short one
   UINT lastTemporary = 0;  // the number GetTempFileNameA gave last
   std::deque<std::string> fileAnswers;
   OPENFILENAMEA lastDialog{};
@@ -423,12 +426,13 @@ const char *RegionTypeName(int type) {
   return type == NULLREGION ? "NULLREGION" : type == SIMPLEREGION ? "SIMPLEREGION" : "COMPLEXREGION";
 }
 const char *DispositionName(DWORD disposition) {
-  return disposition == CREATE_ALWAYS ? "CREATE_ALWAYS" : disposition == OPEN_EXISTING ? "OPEN_EXISTING" : nullptr;
+  return disposition == CREATE_ALWAYS   ? "CREATE_ALWAYS"
+         : disposition == OPEN_EXISTING ? "OPEN_EXISTING"
+         : disposition == OPEN_ALWAYS   ? "OPEN_ALWAYS"
+                                        : nullptr;
 }
 const FlagName kAccessNames[] = {{GENERIC_READ, "GENERIC_READ"}, {GENERIC_WRITE, "GENERIC_WRITE"}};
 const FlagName kShareNames[] = {{FILE_SHARE_READ, "FILE_SHARE_READ"}};
-const FlagName kMoveNames[] = {{MOVEFILE_REPLACE_EXISTING, "MOVEFILE_REPLACE_EXISTING"},
-                               {MOVEFILE_WRITE_THROUGH, "MOVEFILE_WRITE_THROUGH"}};
 template <size_t count>
 Flags FlagsOf(DWORD value, const FlagName (&names)[count]) {
   return {value, names, count};
@@ -1281,7 +1285,8 @@ BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID block) {
 namespace {
 
 const char *const kFailable[] = {"CreateFileA", "ReadFile", "WriteFile", "FlushFileBuffers", "CloseHandle",
-                                 "GetFileSize", "GetTempFileNameA", "MoveFileExA", "DeleteFileA",
+                                 "GetFileSize", "GetFileInformationByHandle", "SetFilePointer", "SetEndOfFile",
+                                 "GetTempPathA", "GetTempFileNameA", "DeleteFileA",
                                  // fake_clipboard.cpp
                                  "GlobalAlloc", "GlobalLock", "OpenClipboard", "EmptyClipboard", "SetClipboardData",
                                  "GetClipboardData",
@@ -1335,7 +1340,7 @@ bool IsOpen(const std::string &path) {
                      [&path](const FileHandle &file) { return file.open && file.path == path; });
 }
 
-// Windows refuses to move or delete a file while a handle to it is open.
+// Windows refuses to delete a file while a handle to it is open.
 bool Removable(const std::string &path) { return g.files.count(path) && !IsOpen(path); }
 
 // Whether a handle with access would trespass on a handle opened with share.
@@ -1346,6 +1351,7 @@ bool Conflicts(DWORD access, DWORD share) {
 
 bool Openable(const std::string &path, DWORD access, DWORD share, DWORD disposition) {
   if (disposition == OPEN_EXISTING ? !g.files.count(path) : !ParentExists(path)) return false;
+  if ((access & GENERIC_WRITE) && g.readOnly.count(path)) return false;
   return std::none_of(g.fileHandles.begin() + FirstOpenFile(), g.fileHandles.end(), [&](const FileHandle &file) {
     return file.open && file.path == path && (Conflicts(access, file.share) || Conflicts(file.access, share));
   });
@@ -1387,13 +1393,16 @@ HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD share, void *security
   bool ok = CheckPointer(path, "CreateFileA", "path");
   if (ok && ((access & ~(DWORD)(GENERIC_READ | GENERIC_WRITE)) || (share & ~(DWORD)FILE_SHARE_READ) || security ||
              !DispositionName(disposition) || (attributes & ~(DWORD)FILE_ATTRIBUTE_NORMAL) || templateFile)) {
-    ReportMisuse("CreateFileA: only read and write access, FILE_SHARE_READ, CREATE_ALWAYS, OPEN_EXISTING and normal "
-                 "attributes are modelled");
+    ReportMisuse("CreateFileA: only read and write access, FILE_SHARE_READ, CREATE_ALWAYS, OPEN_EXISTING, OPEN_ALWAYS "
+                 "and normal attributes are modelled");
     ok = false;
   }
   HANDLE handle = INVALID_HANDLE_VALUE;
+  g.lastError = ERROR_ACCESS_DENIED;  // whatever the cause: the product reads the code only after success
   if (ok && !InjectedFailure("CreateFileA") && Openable(path, access, share, disposition)) {
+    g.lastError = g.files.count(path) && disposition != OPEN_EXISTING ? ERROR_ALREADY_EXISTS : 0;
     if (disposition == CREATE_ALWAYS) g.files[path].clear();
+    g.files[path];  // OPEN_ALWAYS makes a missing file
     handle = MakeHandle<HANDLE>(kFile, g.fileHandles.size());
     g.fileHandles.emplace_back(path, access, share);
   }
@@ -1435,8 +1444,9 @@ BOOL WINAPI WriteFile(HANDLE handle, const void *buffer, DWORD bytes, DWORD *wri
   FileHandle *file = TransferFile(handle, buffer, bytes, written, overlapped, "WriteFile");
   bool ok = file && !InjectedFailure("WriteFile") && (file->access & GENERIC_WRITE);
   if (ok) {
-    DWORD count = g.shortWrite ? std::min(bytes, g.shortWriteBytes) : bytes;
-    g.shortWrite = false;
+    bool shortens = g.shortWrite && g.shortWriteSkip-- == 0;
+    DWORD count = shortens ? std::min(bytes, g.shortWriteBytes) : bytes;
+    if (shortens) g.shortWrite = false;
     std::string &contents = g.files[file->path];
     if (contents.size() < file->position + count) contents.resize(file->position + count);
     if (count) contents.replace(file->position, count, static_cast<const char *>(buffer), count);
@@ -1496,22 +1506,62 @@ UINT WINAPI GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR na
   return number;
 }
 
-BOOL WINAPI MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
-  bool ok = CheckPointer(from, "MoveFileExA", "source") && CheckPointer(to, "MoveFileExA", "target");
-  if (ok && (flags & ~(DWORD)(MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))) {
-    ReportMisuse("MoveFileExA: only MOVEFILE_REPLACE_EXISTING and MOVEFILE_WRITE_THROUGH are modelled");
-    ok = false;
-  }
-  ok = ok && !InjectedFailure("MoveFileExA") && Removable(from) && ParentExists(to) &&
-       (!g.files.count(to) || ((flags & MOVEFILE_REPLACE_EXISTING) && !IsOpen(to)));
+BOOL WINAPI GetFileInformationByHandle(HANDLE handle, LPBY_HANDLE_FILE_INFORMATION information) {
+  FileHandle *file = LiveFile(handle, "GetFileInformationByHandle");
+  bool ok = file && CheckPointer(information, "GetFileInformationByHandle", "information") &&
+            !InjectedFailure("GetFileInformationByHandle");
   if (ok) {
-    std::string bytes = std::move(g.files[from]);
-    g.files.erase(from);
-    g.files[to] = std::move(bytes);
+    *information = BY_HANDLE_FILE_INFORMATION{};
+    information->dwFileAttributes = g.readOnly.count(file->path) ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_ARCHIVE;
+    information->nFileSizeLow = (DWORD)g.files[file->path].size();
+    information->nNumberOfLinks = 1;
+    Record("GetFileInformationByHandle(", handle, ") -> ", information->nFileSizeLow, " bytes");
+  } else {
+    Record("GetFileInformationByHandle(", handle, ") -> FALSE");
   }
-  Record("MoveFileExA(", PathText{from}, ", ", PathText{to}, ", ", FlagsOf(flags, kMoveNames), ")", Failed(ok));
   return ok;
 }
+
+DWORD WINAPI SetFilePointer(HANDLE handle, LONG distance, LONG *distanceHigh, DWORD method) {
+  FileHandle *file = LiveFile(handle, "SetFilePointer");
+  if (file && method != FILE_BEGIN) {
+    ReportMisuse("SetFilePointer: only FILE_BEGIN is modelled");
+    file = nullptr;
+  }
+  // Without the high half the distance is signed; with it, the low half is not.
+  const int64_t offset = distanceHigh ? (int64_t)(((uint64_t)(DWORD)*distanceHigh << 32) | (DWORD)distance) : distance;
+  bool ok = file && !InjectedFailure("SetFilePointer") && offset >= 0;
+  if (ok) {
+    file->position = (size_t)offset;
+    if (distanceHigh) *distanceHigh = (LONG)(offset >> 32);
+  }
+  Record("SetFilePointer(", handle, ", ", (long long)offset, ")", Failed(ok));
+  return ok ? (DWORD)offset : INVALID_SET_FILE_POINTER;
+}
+
+BOOL WINAPI SetEndOfFile(HANDLE handle) {
+  FileHandle *file = LiveFile(handle, "SetEndOfFile");
+  bool ok = file && !InjectedFailure("SetEndOfFile") && (file->access & GENERIC_WRITE);
+  if (ok) g.files[file->path].resize(file->position);
+  Record("SetEndOfFile(", handle, ")", Failed(ok));
+  return ok;
+}
+
+DWORD WINAPI GetTempPathA(DWORD size, LPSTR buffer) {
+  const std::string folder = std::string(fake::TemporaryFolder) + '\\';
+  DWORD result = 0;
+  if (!InjectedFailure("GetTempPathA")) {
+    // Too small a buffer gets nothing and the size it needs.
+    result = size > folder.size() ? (DWORD)folder.size() : (DWORD)folder.size() + 1;
+    if (size > folder.size() && CheckPointer(buffer, "GetTempPathA", "buffer")) {
+      std::memcpy(buffer, folder.c_str(), folder.size() + 1);
+    }
+  }
+  Record("GetTempPathA(", size, ") -> ", result);
+  return result;
+}
+
+DWORD WINAPI GetLastError(void) { return g.lastError; }
 
 BOOL WINAPI DeleteFileA(LPCSTR path) {
   bool ok = CheckPointer(path, "DeleteFileA", "path") && !InjectedFailure("DeleteFileA") && Removable(path);
@@ -1950,6 +2000,7 @@ const std::vector<MessageBoxRecord> &MessageBoxes() { return g.boxes; }
 void AnswerNextMessageBox(int button) { g.answers.push_back(button); }
 
 void MakeFolder(const std::string &folder) { g.folders.insert(FolderName(folder)); }
+void MarkReadOnly(const std::string &path) { g.readOnly.insert(path); }
 void PutFile(const std::string &path, const std::string &bytes) { g.files[path] = bytes; }
 bool FileExists(const std::string &path) { return g.files.count(path) != 0; }
 
@@ -1984,9 +2035,10 @@ void FailLater(const std::string &function, int skip, int count) {
   g.skips[function] = skip;
 }
 
-void ShortenNextWrite(DWORD bytes) {
+void ShortenNextWrite(DWORD bytes, int skip) {
   g.shortWrite = true;
   g.shortWriteBytes = bytes;
+  g.shortWriteSkip = skip;
 }
 
 std::string WindowTitle() { return g.title; }

@@ -219,8 +219,16 @@ void AnswerNextMessageBox(int button);
 
 // ---- Files and file dialogs ----------------------------------------------
 // An in-memory file system: paths are compared as given ("C:\\docs\\a.txt").
-// A folder exists when some file lies in it or it was made with MakeFolder.
+// A folder exists when some file lies in it or it was made with MakeFolder;
+// the one GetTempPathA names exists from the start.
 void MakeFolder(const std::string &folder);
+constexpr char TemporaryFolder[] = "C:\\Temp";
+// A read-only file, as Windows treats it: opening it for writing fails, and
+// GetFileInformationByHandle reports FILE_ATTRIBUTE_READONLY (other files
+// FILE_ATTRIBUTE_ARCHIVE, one link). GetLastError answers for the last
+// CreateFileA alone: ERROR_ALREADY_EXISTS when it opened a file with
+// OPEN_ALWAYS or CREATE_ALWAYS, 0 when it made one, ERROR_ACCESS_DENIED when it failed.
+void MarkReadOnly(const std::string &path);
 void PutFile(const std::string &path, const std::string &bytes);
 bool FileExists(const std::string &path);
 std::string FileBytes(const std::string &path);
@@ -237,11 +245,13 @@ void AnswerNextFileDialog(const std::string &path);
 OPENFILENAMEA LastFileDialogRecord();
 std::string LastFileDialogFilter();  // lpstrFilter, every 0 through the closing pair shown as '|'
 // The next count calls to function (CreateFileA, ReadFile, WriteFile,
-// FlushFileBuffers, CloseHandle, GetFileSize, GetTempFileNameA, MoveFileExA,
-// DeleteFileA; GlobalAlloc, GlobalLock, OpenClipboard, EmptyClipboard,
+// FlushFileBuffers, CloseHandle, GetFileSize, GetFileInformationByHandle,
+// SetFilePointer, SetEndOfFile, GetTempPathA, GetTempFileNameA, DeleteFileA;
+// GlobalAlloc, GlobalLock, OpenClipboard, EmptyClipboard,
 // SetClipboardData, GetClipboardData; StartDocA, StartPage, EndPage, EndDoc,
 // AbortDoc, which return -1) fail: CreateFileA returns
-// INVALID_HANDLE_VALUE, GetFileSize INVALID_FILE_SIZE, the handle and pointer
+// INVALID_HANDLE_VALUE, GetFileSize INVALID_FILE_SIZE, SetFilePointer
+// INVALID_SET_FILE_POINTER, the handle and pointer
 // results NULL, the others FALSE (or 0); nothing is changed (a block
 // SetClipboardData refused stays the caller's), except that a failed
 // CloseHandle still releases the handle, as Windows does.
@@ -249,9 +259,9 @@ void FailNext(const std::string &function, int count = 1);
 // As FailNext, after the next skip calls to function have succeeded: the
 // failure reaches a later call of one operation (its second read, say).
 void FailLater(const std::string &function, int skip, int count = 1);
-// The next WriteFile writes only the first bytes bytes (a full disk) and
-// reports that count.
-void ShortenNextWrite(DWORD bytes);
+// The next WriteFile after skip whole ones writes only the first bytes bytes
+// (a full disk) and reports that count.
+void ShortenNextWrite(DWORD bytes, int skip = 0);
 // The window title SetWindowTextA set last ("" before).
 std::string WindowTitle();
 

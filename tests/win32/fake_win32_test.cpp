@@ -399,7 +399,7 @@ TEST(FakeWin32, MisuseFailsTheTestAndLeaksAreListed) {
 }
 
 
-TEST(FakeWin32, FilesAreSharedMovedAndFailedAsWindowsDoes) {
+TEST(FakeWin32, FilesAreSharedRewrittenAndFailedAsWindowsDoes) {
   const char *const a = "C:\\docs\\a.txt";
   fake::MakeFolder("C:\\docs");
   fake::PutFile(a, "old text");
@@ -412,7 +412,6 @@ TEST(FakeWin32, FilesAreSharedMovedAndFailedAsWindowsDoes) {
   // Open for writing without sharing: nothing else may open, move or delete it.
   EXPECT_EQ(CreateFileA(temporary, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr),
             INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(MoveFileExA(temporary, a, MOVEFILE_REPLACE_EXISTING));
   EXPECT_FALSE(DeleteFileA(temporary));
   char buffer[16];
   DWORD count = 99;
@@ -422,9 +421,40 @@ TEST(FakeWin32, FilesAreSharedMovedAndFailedAsWindowsDoes) {
   EXPECT_EQ(count, 8u);
   EXPECT_TRUE(FlushFileBuffers(file));
   EXPECT_TRUE(CloseHandle(file));
-  EXPECT_FALSE(MoveFileExA(temporary, a, 0)) << "the target exists";
-  EXPECT_TRUE(MoveFileExA(temporary, a, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+  EXPECT_TRUE(DeleteFileA(temporary));
+
+  // Rewritten in place: OPEN_ALWAYS tells an old file from a new one, the
+  // pointer moves, the end follows it, and a read-only file stays shut.
+  file = CreateFileA(a, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  EXPECT_EQ(GetLastError(), (DWORD)ERROR_ALREADY_EXISTS);
+  BY_HANDLE_FILE_INFORMATION information;
+  ASSERT_TRUE(GetFileInformationByHandle(file, &information));
+  EXPECT_EQ(information.nFileSizeLow, 8u);
+  EXPECT_EQ(information.dwFileAttributes, (DWORD)FILE_ATTRIBUTE_ARCHIVE);
+  LONG pointerHigh = 0;
+  EXPECT_EQ(SetFilePointer(file, 10, &pointerHigh, FILE_BEGIN), 10u);
+  EXPECT_TRUE(WriteFile(file, "!", 1, &count, nullptr));
+  EXPECT_EQ(fake::FileBytes(a), std::string("old text\0\0!", 11)) << "a gap reads as zeros";
+  EXPECT_EQ(SetFilePointer(file, 3, nullptr, FILE_BEGIN), 3u);
+  EXPECT_TRUE(WriteFile(file, "!", 1, &count, nullptr));
+  EXPECT_TRUE(SetEndOfFile(file));
+  EXPECT_EQ(fake::FileBytes(a), "old!");
+  EXPECT_EQ(SetFilePointer(file, -1, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+  CloseHandle(file);
+  fake::PutFile(a, "new text");
   EXPECT_EQ(fake::FilePaths(), std::vector<std::string>{a});
+  HANDLE made = CreateFileA("C:\\docs\\new.txt", GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+  EXPECT_EQ(GetLastError(), 0u);
+  EXPECT_EQ(fake::FileBytes("C:\\docs\\new.txt"), "");
+  CloseHandle(made);
+  fake::MarkReadOnly("C:\\docs\\new.txt");
+  EXPECT_EQ(CreateFileA("C:\\docs\\new.txt", GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), (DWORD)ERROR_ACCESS_DENIED);
+  EXPECT_TRUE(DeleteFileA("C:\\docs\\new.txt"));
+  char folder[MAX_PATH];
+  EXPECT_EQ(GetTempPathA(8, folder), 9u) << "too small: the size it needs";
+  EXPECT_EQ(GetTempPathA(sizeof folder, folder), 8u);
+  EXPECT_STREQ(folder, "C:\\Temp\\");
 
   // Readers share with readers, each at its own position, and keep writers out.
   HANDLE reader = CreateFileA(a, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -444,9 +474,9 @@ TEST(FakeWin32, FilesAreSharedMovedAndFailedAsWindowsDoes) {
   EXPECT_EQ(std::string(buffer, count), "new");
   EXPECT_FALSE(WriteFile(reader, "x", 1, &count, nullptr));
   CloseHandle(second);
-  EXPECT_EQ(fake::Leaks(), std::vector<std::string>{"file2 of \"C:\\docs\\a.txt\" not closed"});
+  EXPECT_EQ(fake::Leaks(), std::vector<std::string>{"file4 of \"C:\\docs\\a.txt\" not closed"});
   CloseHandle(reader);
-  EXPECT_NONFATAL_FAILURE(CloseHandle(reader), "file2 used after CloseHandle");
+  EXPECT_NONFATAL_FAILURE(CloseHandle(reader), "file4 used after CloseHandle");
   EXPECT_NONFATAL_FAILURE(ReadFile(INVALID_HANDLE_VALUE, buffer, 1, &count, nullptr),
                           "INVALID_HANDLE_VALUE is not a file");
 
@@ -475,22 +505,22 @@ TEST(FakeWin32, FilesAreSharedMovedAndFailedAsWindowsDoes) {
   EXPECT_TRUE(CloseHandle(CreateFileA(a, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)));
   EXPECT_EQ(fake::Misuse().size(), 2u);
 
-  EXPECT_EQ(fake::CallsTo({"GetTempFileNameA", "WriteFile", "MoveFileExA"}).front(),
+  EXPECT_EQ(fake::CallsTo({"GetTempFileNameA"}).front(),
             "GetTempFileNameA(\"C:\\docs\", \"scrivlet\", 0) -> \"C:\\docs\\scr0001.tmp\"");
   EXPECT_EQ(fake::CallsTo({"CreateFileA"})[0],
             "CreateFileA(\"C:\\docs\\scr0001.tmp\", GENERIC_WRITE, 0, CREATE_ALWAYS) -> file1");
   EXPECT_EQ(fake::CallsTo({"CreateFileA"})[1],
             "CreateFileA(\"C:\\docs\\scr0001.tmp\", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING) -> "
             "INVALID_HANDLE_VALUE");
-  EXPECT_EQ(fake::CallsTo({"WriteFile", "MoveFileExA"}),
-            (std::vector<std::string>{
-                "MoveFileExA(\"C:\\docs\\scr0001.tmp\", \"C:\\docs\\a.txt\", MOVEFILE_REPLACE_EXISTING) -> FALSE",
-                "WriteFile(file1, 8 bytes) -> 8",
-                "MoveFileExA(\"C:\\docs\\scr0001.tmp\", \"C:\\docs\\a.txt\", 0) -> FALSE",
-                "MoveFileExA(\"C:\\docs\\scr0001.tmp\", \"C:\\docs\\a.txt\", "
-                "MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)",
-                "WriteFile(file2, 1 bytes) -> FALSE", "WriteFile(file4, 6 bytes) -> FALSE",
-                "WriteFile(file4, 6 bytes) -> 2", "WriteFile(file4, 4 bytes) -> 4"}));
+  EXPECT_EQ(fake::CallsTo({"SetFilePointer", "SetEndOfFile", "GetFileInformationByHandle"}),
+            (std::vector<std::string>{"GetFileInformationByHandle(file2) -> 8 bytes", "SetFilePointer(file2, 10)",
+                                      "SetFilePointer(file2, 3)", "SetEndOfFile(file2)",
+                                      "SetFilePointer(file2, -1) -> FALSE"}));
+  EXPECT_EQ(fake::CallsTo({"WriteFile"}),
+            (std::vector<std::string>{"WriteFile(file1, 8 bytes) -> 8", "WriteFile(file2, 1 bytes) -> 1",
+                                      "WriteFile(file2, 1 bytes) -> 1", "WriteFile(file4, 1 bytes) -> FALSE",
+                                      "WriteFile(file6, 6 bytes) -> FALSE", "WriteFile(file6, 6 bytes) -> 2",
+                                      "WriteFile(file6, 4 bytes) -> 4"}));
 }
 
 TEST(FakeWin32, FileDialogsAnswerFromTheScriptIntoTheRecordsBuffers) {

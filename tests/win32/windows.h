@@ -121,6 +121,24 @@ typedef struct tagPAINTSTRUCT {
   BYTE rgbReserved[32];
 } PAINTSTRUCT, *LPPAINTSTRUCT;
 
+typedef struct _FILETIME {
+  DWORD dwLowDateTime;
+  DWORD dwHighDateTime;
+} FILETIME;
+
+typedef struct _BY_HANDLE_FILE_INFORMATION {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD dwVolumeSerialNumber;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+  DWORD nNumberOfLinks;
+  DWORD nFileIndexHigh;
+  DWORD nFileIndexLow;
+} BY_HANDLE_FILE_INFORMATION, *LPBY_HANDLE_FILE_INFORMATION;
+
 typedef struct tagOFNA {
   DWORD lStructSize;
   HWND hwndOwner;
@@ -332,9 +350,14 @@ static_assert(sizeof(void *) != 8 || (sizeof(PRINTDLGA) == 120 && sizeof(DOCINFO
 #define FILE_SHARE_READ 0x00000001
 #define CREATE_ALWAYS 2
 #define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
+#define FILE_ATTRIBUTE_READONLY 0x00000001
+#define FILE_ATTRIBUTE_ARCHIVE 0x00000020
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
-#define MOVEFILE_REPLACE_EXISTING 0x00000001
-#define MOVEFILE_WRITE_THROUGH 0x00000008
+#define FILE_BEGIN 0
+#define INVALID_SET_FILE_POINTER ((DWORD)-1)
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_ALREADY_EXISTS 183L
 #define OFN_OVERWRITEPROMPT 0x00000002
 #define OFN_PATHMUSTEXIST 0x00000800
 #define OFN_FILEMUSTEXIST 0x00001000
@@ -429,7 +452,11 @@ BOOL WINAPI WriteFile(HANDLE file, const void *buffer, DWORD bytes, DWORD *writt
 BOOL WINAPI FlushFileBuffers(HANDLE file);
 BOOL WINAPI CloseHandle(HANDLE object);
 UINT WINAPI GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR name);
-BOOL WINAPI MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags);
+BOOL WINAPI GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information);
+DWORD WINAPI SetFilePointer(HANDLE file, LONG distance, LONG *distanceHigh, DWORD method);
+BOOL WINAPI SetEndOfFile(HANDLE file);
+DWORD WINAPI GetTempPathA(DWORD size, LPSTR buffer);
+DWORD WINAPI GetLastError(void);
 BOOL WINAPI DeleteFileA(LPCSTR path);
 int WINAPI lstrlenA(LPCSTR text);
 HANDLE WINAPI GetProcessHeap(void);
