@@ -70,6 +70,8 @@ void PrepareCellWidthsOf(HDC dc, const LOGFONTA &font, int dpiX) {
   memset(CachedWidthPlusOne, 0, sizeof CachedWidthPlusOne);
 }
 
+void ForgetCellWidths() { CachedWidthsDpiX = 0; }  // no device has 0 dpi: the next preparation measures
+
 int MeasureCachedCellWidth(HDC dc, WCHAR unit) {
   ABC abc;
   bool measured = GetCharABCWidthsW(dc, unit, unit, &abc);

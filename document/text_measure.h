@@ -36,6 +36,10 @@ void RestoreFont(HDC dc, HFONT previous);
 void PrepareCellWidths(HDC dc, int dpiX, int dpiY);
 // The same for any font description selected into dc (the printer's).
 void PrepareCellWidthsOf(HDC dc, const LOGFONTA &font, int dpiX);
+// The widths know their font and resolution, not their device: a printer at
+// the screen's resolution may have a wider face. Printing forgets them before
+// and after its job.
+void ForgetCellWidths();
 extern int CachedWidthPlusOne[0x10000];  // per unit: its cell width + 1, 0 until measured
 extern int CachedLeftOverhang[0x10000];  // per unit: -A when its A width is negative, else 0; valid once measured
 int MeasureCachedCellWidth(HDC dc, WCHAR unit);

@@ -180,8 +180,11 @@ void PrintDocument() {
   }
   PrintPageCounter = 1;
   PrintPageNumber(dc);
+  ForgetCellWidths();
   // A job the spooler did not end is not printed either.
-  if (PrintText(dc) && EndPage(dc) > 0 && EndDoc(dc) > 0) {
+  bool printed = PrintText(dc) && EndPage(dc) > 0 && EndDoc(dc) > 0;
+  ForgetCellWidths();
+  if (printed) {
     DeleteDC(dc);
     return;
   }

@@ -588,6 +588,13 @@ class Session:
         self.menu("alt+f", menu_item)
         self.fill_file_dialog(path)
 
+    def save_as(self, path):
+        """File > Save... to the new name path; returns once the title names it.
+        Save writes into the file itself, so the file exists before it is whole."""
+        self.choose_in_file_dialog("s", path)
+        name = path.rsplit("\\", 1)[-1]
+        poll(f"the title {name}", lambda: not self.dialogs() and self.probe("window")["title"] == name)
+
     def fill_file_dialog(self, path):
         """Answers the file dialog that shows or is about to show (one the program
         opened by itself, say Save after a question) as choose_in_file_dialog does."""

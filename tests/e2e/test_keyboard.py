@@ -19,8 +19,7 @@ def saved_text(s, name):
     """Saves through the dialog to C:\\name and returns the file's text without mark and terminator."""
     target = PREFIX / "drive_c" / name
     target.unlink(missing_ok=True)
-    s.choose_in_file_dialog("s", f"C:\\{name}")
-    poll("the saved file", lambda: not s.dialogs() and target.exists())
+    s.save_as(f"C:\\{name}")
     data = target.read_bytes()
     target.unlink()
     check(data[:2] == b"\xff\xfe" and data[-2:] == b"\x00\x00", f"not the file format: {data!r}")

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/program_window.h"
+#include "document/line_layout.h"
 #include "resources/command_ids.h"
 #include "support/document_fixture.h"
 #include "support/view_window.h"
@@ -100,6 +101,35 @@ TEST_F(DocumentTest, AJobShrinksAsAWholeUntilEveryLineFitsAndStopsAtOnePixel) {
   // one pixel), besides the one per drawn unit for its overhang; measuring
   // every line afresh at each size would take 21 x 23.
   EXPECT_EQ(21u + 23u, fake::CallsTo({"GetCharABCWidthsW"}).size());
+}
+
+// A printer at the screen's resolution whose face differs: each job measures
+// with the printer's widths, and the screen with its own again afterwards.
+TEST_F(DocumentTest, TheWidthTableHoldsTheWidthsOfTheDeviceThatMeasured) {
+  OpenDocumentWindow();
+  fake::SetPrinter(96, 96, 816, 1056, 0, 0);  // a 576-pixel column from x 120, as wide as on screen
+  const struct {
+    WCHAR unit;
+    unsigned b;  // the printer's; 17 on screen, where cells are 29 pixels
+    int count;
+    int lines;  // on screen
+  } rows[] = {{0xE000, 30, 19, 1}, {0xE001, 10, 20, 2}};  // too wide for paper: shrunk; narrower: kept
+  for (const auto &row : rows) {
+    fake::SetPrinterGlyph(row.unit, 0, row.b, 0);
+    const std::u16string line((size_t)row.count, row.unit);
+    ShowText(line);
+    ASSERT_EQ(row.lines, LineCount);
+    int x = 120, y = 0;  // each unit stands at the end of the cell before it on the screen's line
+    for (const fake::PrintedText &printed : Print()) {
+      if (printed.text != line.substr(0, 1)) continue;
+      if (printed.y != y) x = 120, y = printed.y;
+      EXPECT_EQ(x, printed.x) << row.b;
+      x += (int)row.b + -printed.font.lfHeight * 1133 / 1000 / 10;  // B and a tenth of tmHeight
+    }
+    EXPECT_LE(x, 120 + 576) << row.b;
+    ShowText(line);
+    EXPECT_EQ(row.lines, LineCount) << "the screen measures with its own widths after the job";
+  }
 }
 
 TEST_F(DocumentTest, EachPrintFailureIsReportedAndEndsTheJobItStarted) {

@@ -119,6 +119,7 @@ struct State {
   size_t firstLiveFont = 1;  // the system font is never deleted
   size_t firstOpenFile = 0;
   std::map<WCHAR, GlyphOverride> glyphs;
+  std::map<WCHAR, ABC> printerGlyphs;  // the printer's face where it differs from the screen's
 
   std::vector<fake::MessageBoxRecord> boxes;
   std::deque<int> answers;
@@ -1077,7 +1078,9 @@ BOOL WINAPI GetCharABCWidthsW(HDC handle, UINT first, UINT last, LPABC widths) {
   Dc *dc = LiveDc(handle, "GetCharABCWidthsW");
   bool ok = dc && CheckPointer(widths, "GetCharABCWidthsW", "ABC array") && first <= last;
   for (UINT unit = first; ok && unit <= last; ++unit) {
-    ok = Glyph(unit, Em(g.fonts[dc->font].description), &widths[unit - first]);
+    auto printer = dc->kind == DcKind::kPrinter ? g.printerGlyphs.find((WCHAR)unit) : g.printerGlyphs.end();
+    if (printer != g.printerGlyphs.end()) widths[unit - first] = printer->second;
+    else ok = Glyph(unit, Em(g.fonts[dc->font].description), &widths[unit - first]);
   }
   if (ok) {
     Record("GetCharABCWidthsW(", handle, ", ", UnitRange{first, last}, ") -> ",
@@ -1984,6 +1987,7 @@ void RepaintWholeWindow() {
 
 void SetGlyph(WCHAR unit, int a, unsigned b, int c) { g.glyphs[unit] = {false, {a, b, c}}; }
 void SetGlyphQueryFails(WCHAR unit) { g.glyphs[unit] = {true, {0, 0, 0}}; }
+void SetPrinterGlyph(WCHAR unit, int a, unsigned b, int c) { g.printerGlyphs[unit] = {a, b, c}; }
 
 LOGFONTA FontDescription(HFONT font) {
   size_t index;

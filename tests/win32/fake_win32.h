@@ -149,6 +149,9 @@ void RepaintWholeWindow();
 // Tests may override single units for every font:
 void SetGlyph(WCHAR unit, int a, unsigned b, int c);
 void SetGlyphQueryFails(WCHAR unit);
+// As SetGlyph, for GetCharABCWidthsW on printer DCs alone: a printer's face
+// may be wider than the screen's at the same resolution.
+void SetPrinterGlyph(WCHAR unit, int a, unsigned b, int c);
 // The description a font handle was created from (what the product asked for).
 LOGFONTA FontDescription(HFONT font);
 
