@@ -112,7 +112,7 @@ def compile_windows_helper(source, program):
         return
     program.parent.mkdir(parents=True, exist_ok=True)
     run(["x86_64-w64-mingw32-gcc", "-std=c11", "-O2", "-Wall", "-Wextra", "-Werror", "-static",
-         "-o", str(program), str(source), "-lgdi32"], timeout=120)
+         "-o", str(program), str(source), "-lgdi32", "-lversion"], timeout=120)
 
 
 class Image:
@@ -182,6 +182,8 @@ class Session:
         self.step_name = "starting"
         self.extra_characters = [c for c in dict.fromkeys(characters) if not (" " <= c <= "~" or c in "\n\t")]
         self.program = None
+        self.program_file = PROGRAM  # before_wine may name another, in another prefix (env WINEPREFIX)
+        self.env = None
         self.display = None
         self.prober = None  # the probe answering one verb a line (probe serve)
         self.probe_output = b""
@@ -297,10 +299,10 @@ class Session:
         run(["xmodmap", "-display", self.display, "-"], input="\n".join(lines).encode())
 
     def _start_program(self):
-        check(PROGRAM.exists(), f"{PROGRAM} does not exist: build the Windows program first")
+        check(self.program_file.exists(), f"{self.program_file} does not exist: build the Windows program first")
         log = self.stack.enter_context(open(self.folder / "program.log", "wb"))
         self.program = subprocess.Popen(
-            ["wine", str(PROGRAM)], env=self.env, cwd=self.folder, stdin=subprocess.DEVNULL,
+            ["wine", str(self.program_file)], env=self.env, cwd=self.folder, stdin=subprocess.DEVNULL,
             stdout=log, stderr=subprocess.STDOUT, preexec_fn=die_with_parent,
         )
         self.stack.callback(self.end_process, self.program)
@@ -328,7 +330,7 @@ class Session:
 
     def _end_wine(self):
         # Ends every process of the prefix (the program, its desktop process) and its server.
-        env = dict(os.environ, WINEPREFIX=str(PREFIX))
+        env = dict(os.environ, WINEPREFIX=self.env["WINEPREFIX"] if self.env else str(PREFIX))
         subprocess.run(["wineserver", "-k"], env=env, capture_output=True, timeout=TIMEOUT)
         subprocess.run(["wineserver", "-w"], env=env, capture_output=True, timeout=TIMEOUT)
 

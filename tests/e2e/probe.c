@@ -46,6 +46,8 @@
 //                     scrolled into view, and has painted
 //   probe fonts       [{"charset", "face", "family", "height", "ave", "max", "fixed", "has_cjk",
 //                     "ascii_widths"}] for "Courier New" at character sets 0 and 136
+//   probe version     {"path", "version", NAME: VALUE...}: the running program's file, its
+//                     fixed file version and the strings of its US English version resource
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -537,6 +539,42 @@ static int DescribeFonts(void) {
   return 0;
 }
 
+static int DescribeVersion(void) {
+  static const WCHAR *const names[] = {L"FileVersion", L"ProductVersion", L"ProductName", L"FileDescription",
+                                       L"OriginalFilename"};
+  DWORD process = 0;
+  GetWindowThreadProcessId(MainWindow(), &process);
+  HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
+  WCHAR path[MAX_PATH];
+  DWORD length = MAX_PATH;
+  BOOL named = handle && QueryFullProcessImageNameW(handle, 0, path, &length);
+  if (handle) CloseHandle(handle);
+  if (!named) return Fail("no running program to name");
+  static BYTE block[65536];
+  VS_FIXEDFILEINFO *fixed;
+  UINT size;
+  DWORD needed = GetFileVersionInfoSizeW(path, NULL);
+  if (!needed || needed > sizeof block || !GetFileVersionInfoW(path, 0, sizeof block, block) ||
+      !VerQueryValueW(block, L"\\", (void **)&fixed, &size)) {
+    return Fail("the program's file has no version resource");
+  }
+  printf("{\"path\": ");
+  PrintJsonString(path);
+  printf(", \"version\": [%u, %u, %u, %u]", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+         HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
+  for (int at = 0; at < (int)(sizeof names / sizeof names[0]); ++at) {
+    WCHAR key[64], *value;
+    wsprintfW(key, L"\\StringFileInfo\\040904B0\\%s", names[at]);
+    if (!VerQueryValueW(block, key, (void **)&value, &size)) continue;
+    printf(", ");
+    PrintJsonString(names[at]);
+    printf(": ");
+    PrintJsonString(value);
+  }
+  printf("}\n");
+  return 0;
+}
+
 static int Answer(int argc, char **argv) {
   if (argc == 2 && strcmp(argv[1], "window") == 0) return DescribeWindow();
   if (argc == 2 && strcmp(argv[1], "repaint") == 0) return Repaint();
@@ -557,10 +595,11 @@ static int Answer(int argc, char **argv) {
   if (argc == 3 && strcmp(argv[1], "edit-position") == 0) return DescribeEditPosition(argv[2]);
   if (argc == 4 && strcmp(argv[1], "edit-select") == 0) return EditSelect(argv[2], argv[3]);
   if (argc == 2 && strcmp(argv[1], "fonts") == 0) return DescribeFonts();
+  if (argc == 2 && strcmp(argv[1], "version") == 0) return DescribeVersion();
   return Fail("usage: probe window | repaint | painted | share-input | taken KEY TOGGLE | focus | clipboard"
               " | hold-clipboard | serve | dialogs | press BUTTON_ID | time-open NAME | file-name NAME"
               " | time-command ID [WINDOW] | time-print | time-keys WINDOW KEY UNIT COUNT"
-              " | edit-position WINDOW | edit-select WINDOW INDEX | fonts");
+              " | edit-position WINDOW | edit-select WINDOW INDEX | fonts | version");
 }
 
 static int Serve(void) {
