@@ -43,7 +43,7 @@ static UINT EnabledWhen(bool condition) { return condition ? MF_ENABLED : MF_GRA
 
 void UpdateMenuState() {
   HMENU menu = GetMenu(MainWindow);
-  UINT selection = EnabledWhen(SelectionActive && SelectionEnd - SelectionStart > 0);
+  UINT selection = EnabledWhen(SelectionNotEmpty());
   EnableMenuItem(menu, IDM_EDIT_CUT, selection);
   EnableMenuItem(menu, IDM_EDIT_COPY, selection);
   EnableMenuItem(menu, IDM_EDIT_DELETE, selection);

@@ -12,6 +12,8 @@ int SelectionStart;
 int SelectionEnd;
 int SelectionActive;
 
+bool SelectionNotEmpty() { return SelectionActive && SelectionStart < SelectionEnd; }
+
 bool DocumentChangedSinceSave() {
   if (DocumentLength != SavedLength) return true;
   for (int i = 0; i < DocumentLength; i++) {

@@ -14,6 +14,8 @@ extern int SelectionStart;                    // first selected unit
 extern int SelectionEnd;                      // one past the last selected unit
 extern int SelectionActive;                   // 1 while a non-empty selection is highlighted
 
+// True when a selection is highlighted and holds at least one unit.
+bool SelectionNotEmpty();
 // True when the units at index and index + 1 are CR LF.
 bool LineBreakAt(int index);
 // True when the text differs from the saved copy in length or in any unit.

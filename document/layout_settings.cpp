@@ -21,16 +21,15 @@ void SetPointSize(WPARAM commandId) {
   if (PointSize == old) return;
   CheckMenuItem(menu, (UINT)(IDM_POINT_SIZE_BASE - old), MF_UNCHECKED);
   CheckMenuItem(menu, (UINT)(IDM_POINT_SIZE_BASE - PointSize), MF_CHECKED);
-  HDC dc = GetDC(MainWindow);
-  int dpiY = GetDeviceCaps(dc, LOGPIXELSY);
-  HFONT previous = SelectDocumentFont(dc, dpiY);
+  HFONT previous;
+  int dpiY;
+  HDC dc = GetDocumentFontDC(&previous, &dpiY);
   SetLineMetrics(dc, dpiY);
   CaretIndex = 0;
   ScrollLine = 0;
   ReflowDocument();
   RepaintRect({0, TextTop, ClientWidth, ClientHeight});
-  RestoreFont(dc, previous);
-  ReleaseDC(MainWindow, dc);
+  ReleaseDocumentFontDC(dc, previous);
 }
 
 void SetWordWrap(WPARAM commandId) {

@@ -76,11 +76,11 @@ static bool CutLines(HDC dc) {
 }
 
 void ReflowDocument() {
-  HDC dc = GetDC(MainWindow);
+  HFONT previous;
+  int dpiY;
+  HDC dc = GetDocumentFontDC(&previous, &dpiY);
   int dpiX = GetDeviceCaps(dc, LOGPIXELSX);
-  int dpiY = GetDeviceCaps(dc, LOGPIXELSY);
   TextWidth = PageTextWidthInches * dpiX;
-  HFONT previous = SelectDocumentFont(dc, dpiY);
   PrepareCellWidths(dc, dpiX, dpiY);
   if (CutLines(dc)) {
     int oldLine = ScrollLine;
@@ -92,8 +92,7 @@ void ReflowDocument() {
   } else {
     ReportFailure("Input exceeds memory limit", "Can Not Add Line");
   }
-  RestoreFont(dc, previous);
-  ReleaseDC(MainWindow, dc);
+  ReleaseDocumentFontDC(dc, previous);
 }
 
 // An empty document's only line ends at index 0: there is no unit before it.

@@ -29,13 +29,12 @@ static int ScrollBarMax;  // the top of the range the scroll bar was last given;
 void InitPageMetrics() {
   ScrollBarMax = -1;
   CurrentFaceName = FaceNameTable[FaceIndex];
-  HDC dc = GetDC(MainWindow);
-  int dpiY = GetDeviceCaps(dc, LOGPIXELSY);
-  HFONT previous = SelectDocumentFont(dc, dpiY);
+  HFONT previous;
+  int dpiY;
+  HDC dc = GetDocumentFontDC(&previous, &dpiY);
   SetLineMetrics(dc, dpiY);
   TextTop = dpiY * 3 / 2;
-  RestoreFont(dc, previous);
-  ReleaseDC(MainWindow, dc);
+  ReleaseDocumentFontDC(dc, previous);
 }
 
 void SetLineMetrics(HDC dc, int dpiY) {

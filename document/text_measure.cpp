@@ -3,14 +3,16 @@
 
 #include <string.h>
 
+#include "app/program_window.h"
 #include "document/layout_settings.h"
 
 LPCSTR FaceNameTable[] = {"Courier New", NULL};
 int FaceIndex = 0;
 LPCSTR CurrentFaceName;
+// Big5 makes the font mapper pick a face with Traditional Chinese glyphs
+// besides the Latin ones, so that many more of the picker's units show.
 BYTE FontCharset = CHINESEBIG5_CHARSET;
 TEXTMETRICA MainTextMetrics;
-WCHAR MeasureBuffer[DocumentCapacity];
 
 static LOGFONTA CachedWidthsFont;         // description the cached widths were measured in
 static int CachedWidthsDpiX;              // horizontal resolution they were measured at
@@ -55,6 +57,19 @@ HFONT SelectDocumentFont(HDC dc, int dpiY) {
 }
 
 void RestoreFont(HDC dc, HFONT previous) { DeleteObject(SelectObject(dc, previous)); }
+
+HDC GetDocumentFontDC(HFONT *previous, int *dpiY) {
+  HDC dc = GetDC(MainWindow);
+  int resolution = GetDeviceCaps(dc, LOGPIXELSY);
+  if (dpiY != NULL) *dpiY = resolution;
+  *previous = SelectDocumentFont(dc, resolution);
+  return dc;
+}
+
+void ReleaseDocumentFontDC(HDC dc, HFONT previous) {
+  RestoreFont(dc, previous);
+  ReleaseDC(MainWindow, dc);
+}
 
 void PrepareCellWidths(HDC dc, int dpiX, int dpiY) {
   LOGFONTA font;

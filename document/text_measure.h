@@ -1,4 +1,6 @@
 // Cell widths of text in the document font, and how that font is described and created.
+// Runs are measured where they lie in DocumentText: a cell's width depends only
+// on its unit and the font, so a scratch copy of the run would give the same widths.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +12,6 @@ extern int FaceIndex;                        // the entry of FaceNameTable in us
 extern LPCSTR CurrentFaceName;               // face of every font the program creates
 extern BYTE FontCharset;                     // character set of every font the program creates
 extern TEXTMETRICA MainTextMetrics;          // DocumentFont on the screen; gives the line height
-extern WCHAR MeasureBuffer[DocumentCapacity];  // scratch copy of the run being measured
 
 // Width of one unit's cell: its ABC widths, overhangs counted twice, plus a
 // tenth of the font height; tmMaxCharWidth alone when the glyph cannot be
@@ -29,6 +30,10 @@ void DescribeDocumentFont(int dpiY, LOGFONTA *font);
 HFONT SelectDocumentFont(HDC dc, int dpiY);
 // Selects previous back into dc and deletes the font it replaces.
 void RestoreFont(HDC dc, HFONT previous);
+// A DC of MainWindow holding DocumentFont at the screen's vertical resolution,
+// which *dpiY receives unless dpiY is NULL; ReleaseDocumentFontDC gives it back.
+HDC GetDocumentFontDC(HFONT *previous, int *dpiY);
+void ReleaseDocumentFontDC(HDC dc, HFONT previous);
 
 // Layout measures every unit of the document on every change; these widths
 // are remembered per font description and resolution so that each distinct

@@ -17,8 +17,6 @@ static const SIZE_T PasteByteLimit = 2 * (SIZE_T)DocumentCapacity;
 static const char NoClipboardHandle[] = "Can not obtain a handle to the Clipboard memory object";
 static const char NoGlobalPointer[] = "Can not obtain a pointer to global memory";
 
-static bool SelectionToTransfer() { return SelectionActive && SelectionEnd > SelectionStart; }
-
 // Puts the selected units and a 0 after them on the clipboard. False, with
 // the failure reported under caption, when the text did not get there:
 // another program may hold the clipboard open or refuse the block.
@@ -51,12 +49,12 @@ static bool PutSelectionOnClipboard(LPCSTR caption) {
 }
 
 void CopySelection() {
-  if (SelectionToTransfer()) PutSelectionOnClipboard("Can Not Copy");
+  if (SelectionNotEmpty()) PutSelectionOnClipboard("Can Not Copy");
 }
 
 // The text leaves the document only once it is on the clipboard.
 void CutSelection() {
-  if (SelectionToTransfer() && PutSelectionOnClipboard("Can Not Cut")) {
+  if (SelectionNotEmpty() && PutSelectionOnClipboard("Can Not Cut")) {
     ReplaceUnits(SelectionStart, SelectionEnd, NULL, 0, "Can Not Cut");
   }
 }

@@ -6,7 +6,7 @@
 #include "editing/edit_repaint.h"
 
 void DeleteSelection() {
-  if (SelectionActive && SelectionEnd != SelectionStart) DeleteUnits(SelectionStart, SelectionEnd);
+  if (SelectionNotEmpty()) DeleteUnits(SelectionStart, SelectionEnd);
 }
 
 void DeleteUnits(int from, int to) { ReplaceUnits(from, to, NULL, 0, "Can Not Delete"); }

@@ -149,13 +149,12 @@ static void MoveVertically(int direction) {
   int line = FindLineOfIndex(CaretIndex);
   int target = line + direction;
   if (target < 0 || target >= LineCount) return;
-  HDC dc = GetDC(MainWindow);
-  HFONT previous = SelectDocumentFont(dc, GetDeviceCaps(dc, LOGPIXELSY));
+  HFONT previous;
+  HDC dc = GetDocumentFontDC(&previous, NULL);
   // Measured afresh at each press: a short line on the way shortens it.
   int targetColumnX = IndexX(dc, line, CaretIndex) - PageLeft;
   MoveCaretTo(PositionAtColumn(dc, target, targetColumnX, direction < 0));
-  RestoreFont(dc, previous);
-  ReleaseDC(MainWindow, dc);
+  ReleaseDocumentFontDC(dc, previous);
 }
 
 static void DropSelection() {

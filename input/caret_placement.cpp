@@ -35,16 +35,10 @@ bool LineOnScreen(int line) {
 
 // A screen DC holding DocumentFont, with PageGap brought up to date.
 static HDC GetMeasuringDC(HFONT *previous) {
-  HDC dc = GetDC(MainWindow);
-  int dpiY = GetDeviceCaps(dc, LOGPIXELSY);
+  int dpiY;
+  HDC dc = GetDocumentFontDC(previous, &dpiY);
   SetPageHeight(dpiY);
-  *previous = SelectDocumentFont(dc, dpiY);
   return dc;
-}
-
-static void ReleaseMeasuringDC(HDC dc, HFONT previous) {
-  RestoreFont(dc, previous);
-  ReleaseDC(MainWindow, dc);
 }
 
 void RepaintRect(const RECT &area) {
@@ -65,14 +59,14 @@ void InvalidateCaret(int index) {
     int x = IndexX(dc, line, index);
     RepaintLineSpan(line, x, x + 1);
   }
-  ReleaseMeasuringDC(dc, previous);
+  ReleaseDocumentFontDC(dc, previous);
 }
 
 void InvalidateLineTail(int line, int index) {
   HFONT previous;
   HDC dc = GetMeasuringDC(&previous);
   if (LineOnScreen(line)) RepaintLineSpan(line, IndexX(dc, line, index), ClientWidth);
-  ReleaseMeasuringDC(dc, previous);
+  ReleaseDocumentFontDC(dc, previous);
 }
 
 void InvalidateTextRange(int from, int to) {
@@ -94,7 +88,7 @@ void InvalidateTextRange(int from, int to) {
     RepaintLineSpan(line, 0, ClientWidth);
   }
   if (last > first && LineOnScreen(last)) RepaintLineSpan(last, 0, IndexX(dc, last, to));
-  ReleaseMeasuringDC(dc, previous);
+  ReleaseDocumentFontDC(dc, previous);
 }
 
 void EraseCaret() {

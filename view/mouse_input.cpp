@@ -28,8 +28,8 @@ static int LineAtY(int y) {
 // right of the text, behind the last visible unit, except on a wrapped line,
 // where that position would belong to the next line: its last unit then.
 static int IndexAtPoint(int line, int x) {
-  HDC dc = GetDC(MainWindow);
-  HFONT previous = SelectDocumentFont(dc, GetDeviceCaps(dc, LOGPIXELSY));
+  HFONT previous;
+  HDC dc = GetDocumentFontDC(&previous, NULL);
   TEXTMETRICA metrics;
   GetTextMetricsA(dc, &metrics);
   int shown = VisibleEnd(line) + 1;
@@ -39,13 +39,13 @@ static int IndexAtPoint(int line, int x) {
     cellRight += CellWidth(dc, DocumentText[position], metrics);
     if (x < cellRight) break;
   }
-  RestoreFont(dc, previous);
-  ReleaseDC(MainWindow, dc);
+  ReleaseDocumentFontDC(dc, previous);
   bool wrapped = position == shown && line < LineCount - 1 && !EndsWithLineBreak(line);
   return wrapped ? LineTable[line].End : position;
 }
 
-// The text gets the keyboard back: the picker's frame goes, the mark returns.
+// The text gets the keyboard back: the picker's frame goes, then the mark
+// returns (Shift+Tab repaints the two the other way round).
 static void GiveKeyboardToText() {
   PickerKeyboardMode = 0;
   RepaintFocusFrame(PickerFocus);

@@ -103,7 +103,7 @@ static void InvertLineSpan(HDC dc, int line, int left, int right) {
 }
 
 void PaintSelection(HDC dc) {
-  if (!SelectionActive || SelectionStart == SelectionEnd) return;
+  if (!SelectionNotEmpty()) return;
   HFONT previous = SelectPaintFont(dc);
   // A selected line break shows as a block this wide after the line's text.
   static const WCHAR lineBreak[] = {13, 10};
