@@ -10,7 +10,9 @@
 #include "support/program_fixture.h"
 #include "view/character_picker.h"
 
-TEST_F(ProgramTest, StartsWithTheEmptyDocumentPaintedAndTheCaretAtTheTop) {
+using MainWindowTest = ProgramTest;
+
+TEST_F(MainWindowTest, StartsWithTheEmptyDocumentPaintedAndTheCaretAtTheTop) {
   StartProgram(800, 1000);
   EXPECT_EQ(1, DocumentLength);
   EXPECT_FALSE(DocumentChangedSinceSave());
@@ -22,7 +24,7 @@ TEST_F(ProgramTest, StartsWithTheEmptyDocumentPaintedAndTheCaretAtTheTop) {
   EXPECT_TRUE(fake::UpdateRegionEmpty());
 }
 
-TEST_F(ProgramTest, TypedCharactersArriveAsUtf16Units) {
+TEST_F(MainWindowTest, TypedCharactersArriveAsUtf16Units) {
   StartProgram();
   for (WPARAM unit : {0x41u, 0xE9u, 0x20ACu, 0x416u, 0xD83Du, 0xDE00u}) fake::Send(WM_CHAR, unit, 0);
   fake::Send(WM_CHAR, 13, 0);
@@ -34,7 +36,7 @@ TEST_F(ProgramTest, TypedCharactersArriveAsUtf16Units) {
 // A character beyond the BMP arrives as two WM_CHAR units: it goes in whole,
 // or not at all with one message. The DEL that Ctrl+Backspace sends after its
 // key-down is no text.
-TEST_F(ProgramTest, KeyboardCharactersGoInWholeOrNotAtAll) {
+TEST_F(MainWindowTest, KeyboardCharactersGoInWholeOrNotAtAll) {
   StartProgram();
   const struct {
     int room;              // units the document can still take
@@ -73,14 +75,14 @@ TEST_F(ProgramTest, KeyboardCharactersGoInWholeOrNotAtAll) {
 }
 
 // The key-up of a key released while another window has the focus goes there.
-TEST_F(ProgramTest, LosingTheFocusEndsTheKeyRepeat) {
+TEST_F(MainWindowTest, LosingTheFocusEndsTheKeyRepeat) {
   StartProgram();
   KeyRepeatCount = 10;
   fake::Send(WM_KILLFOCUS, 0, 0);
   EXPECT_EQ(0, KeyRepeatCount);
 }
 
-TEST_F(ProgramTest, ClosingAnUnchangedDocumentAsksNothing) {
+TEST_F(MainWindowTest, ClosingAnUnchangedDocumentAsksNothing) {
   StartProgram();
   fake::Send(WM_CLOSE, 0, 0);
   EXPECT_TRUE(fake::MessageBoxes().empty());
@@ -88,7 +90,7 @@ TEST_F(ProgramTest, ClosingAnUnchangedDocumentAsksNothing) {
   EXPECT_EQ(0, fake::QuitCode());
 }
 
-TEST_F(ProgramTest, ClosingAChangedDocumentAsksAndCancelKeepsEverything) {
+TEST_F(MainWindowTest, ClosingAChangedDocumentAsksAndCancelKeepsEverything) {
   StartProgram();
   fake::Send(WM_CHAR, 'x', 0);
   fake::AnswerNextMessageBox(IDCANCEL);
@@ -108,7 +110,7 @@ TEST_F(ProgramTest, ClosingAChangedDocumentAsksAndCancelKeepsEverything) {
   EXPECT_EQ(0, fake::QuitCode());
 }
 
-TEST_F(ProgramTest, DestroyedWhileAPickerButtonIsHeldLeavesNoTimerAndNoCapture) {
+TEST_F(MainWindowTest, DestroyedWhileAPickerButtonIsHeldLeavesNoTimerAndNoCapture) {
   StartProgram();
   POINT down = PickerButtonCentre(PickerDown);
   PressAt(down.x, down.y);

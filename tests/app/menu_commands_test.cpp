@@ -22,7 +22,9 @@ void Type(const std::u16string &text) {
 
 }  // namespace
 
-TEST_F(ProgramTest, PointSizeChangeRelaysMovesTheCaretHomeAndRepaintsTheStrip) {
+using MenuCommandsTest = ProgramTest;
+
+TEST_F(MenuCommandsTest, PointSizeChangeRelaysMovesTheCaretHomeAndRepaintsTheStrip) {
   StartProgram();
   Type(u"some words to lay out again");
   SelectionStart = 2, SelectionEnd = 6, SelectionActive = 1;
@@ -42,7 +44,7 @@ TEST_F(ProgramTest, PointSizeChangeRelaysMovesTheCaretHomeAndRepaintsTheStrip) {
   EXPECT_TRUE(fake::CallsTo({"InvalidateRect", "CheckMenuItem", "ScrollWindow"}).empty()) << "the checked item does nothing";
 }
 
-TEST_F(ProgramTest, WordWrapChangeRepaintsOnlyTheCaretWhenNoLineMoves) {
+TEST_F(MenuCommandsTest, WordWrapChangeRepaintsOnlyTheCaretWhenNoLineMoves) {
   StartProgram();
   Type(u"short");
   fake::Send(WM_CHAR, 13, 0);  // ignored: lines of typed text only
@@ -58,7 +60,7 @@ TEST_F(ProgramTest, WordWrapChangeRepaintsOnlyTheCaretWhenNoLineMoves) {
   EXPECT_EQ("", fake::DescribeScreenDifference(fake::CaptureScreen(), incremental));
 }
 
-TEST_F(ProgramTest, WordWrapChangeScrolledDownReturnsToTheTopAndLeavesNothingStale) {
+TEST_F(MenuCommandsTest, WordWrapChangeScrolledDownReturnsToTheTopAndLeavesNothingStale) {
   StartProgram();
   for (int i = 0; i < 30; i++) Type(u"wrapped words fill these lines ");
   fake::Send(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 12), 0);
@@ -69,7 +71,7 @@ TEST_F(ProgramTest, WordWrapChangeScrolledDownReturnsToTheTopAndLeavesNothingSta
   EXPECT_EQ("", fake::DescribeScreenDifference(fake::CaptureScreen(), incremental));
 }
 
-TEST_F(ProgramTest, WordWrapSnapshotFailureKeepsTheOldSetting) {
+TEST_F(MenuCommandsTest, WordWrapSnapshotFailureKeepsTheOldSetting) {
   StartProgram();
   fake::FailNextAllocations(1);
   Command(IDM_WORD_WRAP_NO);
@@ -80,7 +82,7 @@ TEST_F(ProgramTest, WordWrapSnapshotFailureKeepsTheOldSetting) {
   EXPECT_EQ(0u, fake::MenuItemCheck(IDM_WORD_WRAP_NO));
 }
 
-TEST_F(ProgramTest, EditItemsAreEnabledByWhatTheyCanActOn) {
+TEST_F(MenuCommandsTest, EditItemsAreEnabledByWhatTheyCanActOn) {
   StartProgram();
   fake::Send(WM_INITMENUPOPUP, 0, 0);
   for (UINT id : {IDM_EDIT_CUT, IDM_EDIT_COPY, IDM_EDIT_DELETE, IDM_EDIT_PASTE, IDM_EDIT_SELECT_ALL}) {
@@ -97,7 +99,7 @@ TEST_F(ProgramTest, EditItemsAreEnabledByWhatTheyCanActOn) {
   EXPECT_EQ(2, DocumentLength);
 }
 
-TEST_F(ProgramTest, AboutShowsTwoLinesAndExitGoesThroughTheCloseQuestion) {
+TEST_F(MenuCommandsTest, AboutShowsTwoLinesAndExitGoesThroughTheCloseQuestion) {
   StartProgram();
   Command(IDM_ABOUT);
   ASSERT_EQ(1u, fake::MessageBoxes().size());

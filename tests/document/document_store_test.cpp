@@ -5,7 +5,9 @@
 #include "document/line_layout.h"
 #include "support/document_fixture.h"
 
-TEST_F(DocumentTest, EmptyDocumentIsOneLineHoldingTheTerminatorAndUnchanged) {
+using DocumentStoreTest = DocumentTest;
+
+TEST_F(DocumentStoreTest, EmptyDocumentIsOneLineHoldingTheTerminatorAndUnchanged) {
   OpenDocumentWindow();
   EXPECT_EQ(1, DocumentLength);
   EXPECT_EQ(0, DocumentText[0]);
@@ -15,7 +17,7 @@ TEST_F(DocumentTest, EmptyDocumentIsOneLineHoldingTheTerminatorAndUnchanged) {
   EXPECT_FALSE(DocumentChangedSinceSave());
 }
 
-TEST_F(DocumentTest, ChangedSinceSaveComparesContentsNotEdits) {
+TEST_F(DocumentStoreTest, ChangedSinceSaveComparesContentsNotEdits) {
   OpenDocumentWindow();
   SetText(u"x");
   EXPECT_TRUE(DocumentChangedSinceSave());

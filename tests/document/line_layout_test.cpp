@@ -31,7 +31,9 @@ void MakeFiveUnitsFit(const std::u16string &units) {
 
 }  // namespace
 
-TEST_F(DocumentTest, LinesEndAtEveryCrLfOnlyAndTheTerminatorHasALine) {
+using LineLayoutTest = DocumentTest;
+
+TEST_F(LineLayoutTest, LinesEndAtEveryCrLfOnlyAndTheTerminatorHasALine) {
   OpenDocumentWindow();
   SetText(u"");
   EXPECT_EQ((Lines{{0, 0}}), LaidOutLines());
@@ -41,7 +43,7 @@ TEST_F(DocumentTest, LinesEndAtEveryCrLfOnlyAndTheTerminatorHasALine) {
   EXPECT_EQ((Lines{{0, 9}, {10, 11}, {12, 12}}), LaidOutLines()) << "lone CR and LF are ordinary units";
 }
 
-TEST_F(DocumentTest, VisibleEndLeavesOutCrLfAndTerminatorEvenOnTheEmptyDocument) {
+TEST_F(LineLayoutTest, VisibleEndLeavesOutCrLfAndTerminatorEvenOnTheEmptyDocument) {
   MakeFiveUnitsFit(u"ab ");
   OpenDocumentWindow();
   EXPECT_EQ(-1, VisibleEnd(0)) << "the empty document's line shows nothing";
@@ -53,7 +55,7 @@ TEST_F(DocumentTest, VisibleEndLeavesOutCrLfAndTerminatorEvenOnTheEmptyDocument)
   EXPECT_EQ(3, VisibleEnd(0)) << "the space a line was cut after is drawn";
 }
 
-TEST_F(DocumentTest, WordWrapYesCutsAfterTheLastSpaceThatFitted) {
+TEST_F(LineLayoutTest, WordWrapYesCutsAfterTheLastSpaceThatFitted) {
   OpenDocumentWindow();
   MakeFiveUnitsFit(u"ab ");
   SetText(u"aaa bbb");
@@ -66,7 +68,7 @@ TEST_F(DocumentTest, WordWrapYesCutsAfterTheLastSpaceThatFitted) {
   EXPECT_EQ((Lines{{0, 5}, {6, 7}}), LaidOutLines()) << "a space that does not fit ends its line";
 }
 
-TEST_F(DocumentTest, WordWrapNoCutsInFrontOfTheUnitThatDidNotFit) {
+TEST_F(LineLayoutTest, WordWrapNoCutsInFrontOfTheUnitThatDidNotFit) {
   OpenDocumentWindow();
   WordWrapChoice = IDM_WORD_WRAP_NO;
   MakeFiveUnitsFit(u"ab ");
@@ -76,7 +78,7 @@ TEST_F(DocumentTest, WordWrapNoCutsInFrontOfTheUnitThatDidNotFit) {
   EXPECT_EQ((Lines{{0, 5}, {6, 7}}), LaidOutLines()) << "a space that does not fit ends its line";
 }
 
-TEST_F(DocumentTest, AUnitWiderThanTheTextAreaStandsAlone) {
+TEST_F(LineLayoutTest, AUnitWiderThanTheTextAreaStandsAlone) {
   for (int choice : {IDM_WORD_WRAP_YES, IDM_WORD_WRAP_NO}) {
     SCOPED_TRACE(choice);
     OpenDocumentWindow();
@@ -87,14 +89,14 @@ TEST_F(DocumentTest, AUnitWiderThanTheTextAreaStandsAlone) {
   }
 }
 
-TEST_F(DocumentTest, ALineExactlyAsWideAsTheTextAreaFits) {
+TEST_F(LineLayoutTest, ALineExactlyAsWideAsTheTextAreaFits) {
   OpenDocumentWindow();
   fake::SetGlyph(u'a', 0, 92, 0);  // cells of 96: six make 576
   SetText(u"aaaaaaa");
   EXPECT_EQ((Lines{{0, 5}, {6, 7}}), LaidOutLines());
 }
 
-TEST_F(DocumentTest, ShrinkingTheTextBelowTheScrollPositionScrollsTheViewUp) {
+TEST_F(LineLayoutTest, ShrinkingTheTextBelowTheScrollPositionScrollsTheViewUp) {
   OpenDocumentWindow();
   std::u16string text;
   for (int i = 0; i < 39; i++) text += u"line\r\n";
@@ -118,7 +120,7 @@ TEST_F(DocumentTest, ShrinkingTheTextBelowTheScrollPositionScrollsTheViewUp) {
 }
 
 // Each call to the scroll bar redraws it: one whose range and position stay is left alone.
-TEST_F(DocumentTest, LayoutThatLeavesTheScrollPositionScrollsNothing) {
+TEST_F(LineLayoutTest, LayoutThatLeavesTheScrollPositionScrollsNothing) {
   OpenDocumentWindow();
   fake::ClearCalls();
   SetText(u"one\r\ntwo");

@@ -24,7 +24,9 @@ std::vector<std::string> ScrollCalls() {
 
 }  // namespace
 
-TEST_F(DocumentTest, MetricsOfTheWorkedExampleAt96Dpi) {
+using PageGeometryTest = DocumentTest;
+
+TEST_F(PageGeometryTest, MetricsOfTheWorkedExampleAt96Dpi) {
   OpenDocumentWindow(800, 700);
   SetText(LinesOfText(40));
   EXPECT_EQ(47, LineHeight);
@@ -43,7 +45,7 @@ TEST_F(DocumentTest, MetricsOfTheWorkedExampleAt96Dpi) {
   EXPECT_EQ(39, fake::ScrollRangeMax());
 }
 
-TEST_F(DocumentTest, PagesAreSixByEightInchesAtEveryResolution) {
+TEST_F(PageGeometryTest, PagesAreSixByEightInchesAtEveryResolution) {
   for (int dpi : {96, 120, 144}) {
     SCOPED_TRACE(dpi);
     OpenDocumentWindow(1000, 900, dpi);
@@ -57,7 +59,7 @@ TEST_F(DocumentTest, PagesAreSixByEightInchesAtEveryResolution) {
   }
 }
 
-TEST_F(DocumentTest, LineTopCountsThePageGapsBetweenTheTopLineAndTheLine) {
+TEST_F(PageGeometryTest, LineTopCountsThePageGapsBetweenTheTopLineAndTheLine) {
   OpenDocumentWindow(800, 700);
   SetText(LinesOfText(40));
   EXPECT_EQ(144, LineTop(0));
@@ -68,7 +70,7 @@ TEST_F(DocumentTest, LineTopCountsThePageGapsBetweenTheTopLineAndTheLine) {
   EXPECT_EQ(144 - 47, LineTop(14));
 }
 
-TEST_F(DocumentTest, ScrollingMovesThePixelsByThePageAwareDistance) {
+TEST_F(PageGeometryTest, ScrollingMovesThePixelsByThePageAwareDistance) {
   OpenDocumentWindow(800, 700);
   SetText(LinesOfText(40));
   SendScrollRequest(SB_THUMBPOSITION, 15);
@@ -97,7 +99,7 @@ TEST_F(DocumentTest, ScrollingMovesThePixelsByThePageAwareDistance) {
   EXPECT_TRUE(fake::UpdateRegionEmpty());
 }
 
-TEST_F(DocumentTest, ScrollRequestsAreClampedAndAnUnmovedPositionScrollsNothing) {
+TEST_F(PageGeometryTest, ScrollRequestsAreClampedAndAnUnmovedPositionScrollsNothing) {
   OpenDocumentWindow(800, 700);
   SetText(LinesOfText(40));
   SendScrollRequest(SB_THUMBPOSITION, 60000);
@@ -111,7 +113,7 @@ TEST_F(DocumentTest, ScrollRequestsAreClampedAndAnUnmovedPositionScrollsNothing)
   EXPECT_CALLS((std::vector<std::string>(3, "GetScrollPos(hwnd1, SB_VERT) -> 39")), fake::Calls());
 }
 
-TEST_F(DocumentTest, PageDownMovesTwoLinesLessThanTheVisibleRowsAndAtLeastOne) {
+TEST_F(PageGeometryTest, PageDownMovesTwoLinesLessThanTheVisibleRowsAndAtLeastOne) {
   OpenDocumentWindow(800, 700);
   SetText(LinesOfText(40));
   SendScrollRequest(SB_PAGEDOWN);
@@ -129,7 +131,7 @@ TEST_F(DocumentTest, PageDownMovesTwoLinesLessThanTheVisibleRowsAndAtLeastOne) {
   EXPECT_EQ(2, ScrollLine);
 }
 
-TEST_F(DocumentTest, OneLineDocumentScrollsOnlyTheRestOfItsPage) {
+TEST_F(PageGeometryTest, OneLineDocumentScrollsOnlyTheRestOfItsPage) {
   OpenDocumentWindow(800, 1100);
   EXPECT_EQ(0, ScrollMax) << "the window is taller than a page";
   fake::ClearCalls();
@@ -143,7 +145,7 @@ TEST_F(DocumentTest, OneLineDocumentScrollsOnlyTheRestOfItsPage) {
   EXPECT_EQ(7, ScrollLine) << "the empty rest of the first page can be shown";
 }
 
-TEST_F(DocumentTest, ResizeClampsTheScrollPositionWithoutScrollingThePixels) {
+TEST_F(PageGeometryTest, ResizeClampsTheScrollPositionWithoutScrollingThePixels) {
   OpenDocumentWindow(800, 700);
   SetText(LinesOfText(40));
   SendScrollRequest(SB_THUMBPOSITION, 39);
@@ -159,7 +161,7 @@ TEST_F(DocumentTest, ResizeClampsTheScrollPositionWithoutScrollingThePixels) {
   EXPECT_EQ("{0, 0, 800, 1100}", fake::UpdateRegion()) << "the class repaints the whole client area";
 }
 
-TEST_F(DocumentTest, NarrowWindowPutsTheTextAreaPartlyLeftOfTheClientArea) {
+TEST_F(PageGeometryTest, NarrowWindowPutsTheTextAreaPartlyLeftOfTheClientArea) {
   OpenDocumentWindow(500, 700);
   EXPECT_EQ(-38, PageLeft);
   EXPECT_EQ(538, PageRight);

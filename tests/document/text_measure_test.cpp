@@ -33,7 +33,9 @@ struct DocumentFontAt96Dpi {
 
 }  // namespace
 
-TEST_F(DocumentTest, CellWidthCountsOverhangsTwiceAndZeroBlackBoxAsMaxWidth) {
+using TextMeasureTest = DocumentTest;
+
+TEST_F(TextMeasureTest, CellWidthCountsOverhangsTwiceAndZeroBlackBoxAsMaxWidth) {
   OpenDocumentWindow();
   DocumentFontAt96Dpi font;
   TEXTMETRICA metrics;
@@ -50,7 +52,7 @@ TEST_F(DocumentTest, CellWidthCountsOverhangsTwiceAndZeroBlackBoxAsMaxWidth) {
   EXPECT_EQ(25, font.Width(u"D")) << "a failed query adds no spacing";
 }
 
-TEST_F(DocumentTest, MeasureRunIsTheSumOfItsCellsAndSetsLeftTopAlignment) {
+TEST_F(TextMeasureTest, MeasureRunIsTheSumOfItsCellsAndSetsLeftTopAlignment) {
   OpenDocumentWindow();
   DocumentFontAt96Dpi font;
   const std::u16string run = u"Wjf \u0301\u4E2D\U0001F600\r\n\t" + std::u16string(1, (char16_t)0xDC00);
@@ -68,7 +70,7 @@ TEST_F(DocumentTest, MeasureRunIsTheSumOfItsCellsAndSetsLeftTopAlignment) {
   EXPECT_NE(std::string::npos, aligns[0].find(", 0) ->")) << aligns[0];
 }
 
-TEST_F(DocumentTest, DocumentFontIsDescribedByPointSizeResolutionCharsetAndFace) {
+TEST_F(TextMeasureTest, DocumentFontIsDescribedByPointSizeResolutionCharsetAndFace) {
   for (int dpi : {96, 120, 144}) {
     SCOPED_TRACE(dpi);
     OpenDocumentWindow(800, 700, dpi);
@@ -87,7 +89,7 @@ TEST_F(DocumentTest, DocumentFontIsDescribedByPointSizeResolutionCharsetAndFace)
   }
 }
 
-TEST_F(DocumentTest, LayoutQueriesEachDistinctUnitOncePerFont) {
+TEST_F(TextMeasureTest, LayoutQueriesEachDistinctUnitOncePerFont) {
   OpenDocumentWindow();
   std::u16string text;
   for (int i = 0; i < 400; i++) text += u"ab cd\r\n";
@@ -106,7 +108,7 @@ TEST_F(DocumentTest, LayoutQueriesEachDistinctUnitOncePerFont) {
   EXPECT_EQ(5u, fake::CallsTo({"GetCharABCWidthsW"}).size()) << "a new font measures again";
 }
 
-TEST_F(DocumentTest, PointSizeChangesCellWidthsAndSpacing) {
+TEST_F(TextMeasureTest, PointSizeChangesCellWidthsAndSpacing) {
   OpenDocumentWindow();
   HDC dc = GetDC(MainWindow);
   int widths[2];

@@ -81,7 +81,9 @@ const ClipboardCase Cases[] = {
 
 }  // namespace
 
-TEST_F(DocumentTest, ClipboardCommandsMoveExactUnitsAndFailWithoutChangingAnything) {
+using ClipboardTransferTest = DocumentTest;
+
+TEST_F(ClipboardTransferTest, ClipboardCommandsMoveExactUnitsAndFailWithoutChangingAnything) {
   OpenDocumentWindow();
   for (const ClipboardCase &c : Cases) {
     SCOPED_TRACE(c.why);
@@ -116,7 +118,7 @@ TEST_F(DocumentTest, ClipboardCommandsMoveExactUnitsAndFailWithoutChangingAnythi
   }
 }
 
-TEST_F(DocumentTest, PasteFillsTheDocumentToItsLastUnitAndReadsNoMoreOfABlockThanCanFit) {
+TEST_F(ClipboardTransferTest, PasteFillsTheDocumentToItsLastUnitAndReadsNoMoreOfABlockThanCanFit) {
   OpenDocumentWindow();
   SetText(std::u16string(32760, u'a'));  // 32761 units with the terminator
   const struct {

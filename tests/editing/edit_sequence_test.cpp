@@ -18,11 +18,12 @@ namespace {
 void Select(int start, int end) { ShowSelection(start, end, end); }
 
 // Cells of 25 + 4 pixels for the letters used below (the default glyph at 32 points).
-const int Cell = 29;
 
 }  // namespace
 
-TEST_F(DocumentTest, TypingOverASelectionClearsTheFlagAndMovesTheCaretBeforeEachRepaint) {
+using EditSequenceTest = DocumentTest;
+
+TEST_F(EditSequenceTest, TypingOverASelectionClearsTheFlagAndMovesTheCaretBeforeEachRepaint) {
   OpenDocumentWindow();
   ShowText(u"abcdef");
   Select(1, 4);
@@ -49,7 +50,7 @@ TEST_F(DocumentTest, TypingOverASelectionClearsTheFlagAndMovesTheCaretBeforeEach
   EXPECT_EQ(0, SelectionActive);
 }
 
-TEST_F(DocumentTest, RepaintAfterEditRepaintsOnlyTheTailsWhoseBoundsMoved) {
+TEST_F(EditSequenceTest, RepaintAfterEditRepaintsOnlyTheTailsWhoseBoundsMoved) {
   // Rule D: lines after the edit whose bounds only shifted are left alone.
   OpenDocumentWindow();
   ShowText(u"ab\r\ncd\r\nef");
@@ -79,7 +80,7 @@ TEST_F(DocumentTest, RepaintAfterEditRepaintsOnlyTheTailsWhoseBoundsMoved) {
                fake::CallsTo({"InvalidateRect"}));
 }
 
-TEST_F(DocumentTest, RuleAWrapPullingAWordUpRepaintsTheLineBeforeTheEdit) {
+TEST_F(EditSequenceTest, RuleAWrapPullingAWordUpRepaintsTheLineBeforeTheEdit) {
   for (char16_t unit : std::u16string(u"ab ")) fake::SetGlyph(unit, 0, 100, 0);  // five cells fit
   OpenDocumentWindow();
   ShowText(u"aaa bbbbb");
@@ -94,7 +95,7 @@ TEST_F(DocumentTest, RuleAWrapPullingAWordUpRepaintsTheLineBeforeTheEdit) {
   EXPECT_EQ(Invalidated(0, 190, 800, 700), tails.back());
 }
 
-TEST_F(DocumentTest, TypingWhereTheCaretLineLeftTheViewScrollsByThePageAwareDistance) {
+TEST_F(EditSequenceTest, TypingWhereTheCaretLineLeftTheViewScrollsByThePageAwareDistance) {
   OpenDocumentWindow();
   std::u16string text;
   for (int i = 0; i < 39; i++) text += u"line\r\n";
@@ -108,7 +109,7 @@ TEST_F(DocumentTest, TypingWhereTheCaretLineLeftTheViewScrollsByThePageAwareDist
   EXPECT_EQ(1u, fake::CallsTo({"ScrollWindow"}).size());
 }
 
-TEST_F(DocumentTest, AFullDocumentRefusesACharacterButTakesOneForASelection) {
+TEST_F(EditSequenceTest, AFullDocumentRefusesACharacterButTakesOneForASelection) {
   OpenDocumentWindow();
   ShowText(std::u16string(DocumentCapacity - 1, u'a'));
   fake::Screen before = fake::CaptureScreen();
@@ -130,7 +131,7 @@ TEST_F(DocumentTest, AFullDocumentRefusesACharacterButTakesOneForASelection) {
   EXPECT_EQ(DocumentCapacity, DocumentLength);
 }
 
-TEST_F(DocumentTest, AFailedSnapshotLeavesTextCaretSelectionAndScreenAsTheyWere) {
+TEST_F(EditSequenceTest, AFailedSnapshotLeavesTextCaretSelectionAndScreenAsTheyWere) {
   OpenDocumentWindow();
   ShowText(u"abc\r\ndef");
   Select(1, 6);
@@ -152,7 +153,7 @@ TEST_F(DocumentTest, AFailedSnapshotLeavesTextCaretSelectionAndScreenAsTheyWere)
   EXPECT_EQ("", fake::DescribeScreenDifference(before, fake::CaptureScreen()));
 }
 
-TEST_F(DocumentTest, ControlCodesAreIgnoredAndDeleteNeedsASelection) {
+TEST_F(EditSequenceTest, ControlCodesAreIgnoredAndDeleteNeedsASelection) {
   OpenDocumentWindow();
   ShowText(u"ab");
   fake::ClearCalls();
@@ -165,7 +166,7 @@ TEST_F(DocumentTest, ControlCodesAreIgnoredAndDeleteNeedsASelection) {
   EXPECT_TRUE(fake::Calls().empty());
 }
 
-TEST_F(DocumentTest, DeletingEverythingLeavesOneEmptyLineAndZeros) {
+TEST_F(EditSequenceTest, DeletingEverythingLeavesOneEmptyLineAndZeros) {
   OpenDocumentWindow();
   ShowText(u"one\r\ntwo\r\nthree");
   Select(0, DocumentLength - 1);

@@ -23,7 +23,9 @@ bool ZerosBehindTheTerminator() {
 
 }  // namespace
 
-TEST_F(DocumentTest, ReturnAndTabInsertALineEndAndFourSpaces) {
+using EditingKeysTest = DocumentTest;
+
+TEST_F(EditingKeysTest, ReturnAndTabInsertALineEndAndFourSpaces) {
   OpenDocumentWindow();
   PressKey(VK_RETURN);
   EXPECT_EQ(u"\r\n", Text());
@@ -45,7 +47,7 @@ TEST_F(DocumentTest, ReturnAndTabInsertALineEndAndFourSpaces) {
   EXPECT_TRUE(ZerosBehindTheTerminator());
 }
 
-TEST_F(DocumentTest, BackspaceAndDeleteTakeALineEndWholeAndALoneLfAlone) {
+TEST_F(EditingKeysTest, BackspaceAndDeleteTakeALineEndWholeAndALoneLfAlone) {
   OpenDocumentWindow();
   ShowText(u"ab\r\ncd\nef");
   CaretIndex = 4;  // behind CR LF
@@ -82,7 +84,7 @@ TEST_F(DocumentTest, BackspaceAndDeleteTakeALineEndWholeAndALoneLfAlone) {
   EXPECT_TRUE(fake::CallsTo({"InvalidateRect", "MessageBoxA"}).empty());
 }
 
-TEST_F(DocumentTest, ReturnAndTabThatWouldOverfillTheDocumentAreRefused) {
+TEST_F(EditingKeysTest, ReturnAndTabThatWouldOverfillTheDocumentAreRefused) {
   OpenDocumentWindow();
   ShowText(std::u16string(DocumentCapacity - 2, u'a'));  // 32767 units with the terminator
   fake::Screen before = fake::CaptureScreen();
@@ -107,7 +109,7 @@ TEST_F(DocumentTest, ReturnAndTabThatWouldOverfillTheDocumentAreRefused) {
   EXPECT_EQ(DocumentCapacity, DocumentLength);
 }
 
-TEST_F(DocumentTest, AFailedSnapshotStopsEachEditingKeyBeforeAnyChange) {
+TEST_F(EditingKeysTest, AFailedSnapshotStopsEachEditingKeyBeforeAnyChange) {
   OpenDocumentWindow();
   ShowText(u"abc\r\ndef");
   Select(1, 6);

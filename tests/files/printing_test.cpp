@@ -32,7 +32,9 @@ const fake::PrintedText *Find(const std::vector<fake::PrintedText> &texts, int p
 
 }  // namespace
 
-TEST_F(DocumentTest, ThePaperPlacesTheColumnTheNumbersAndTheBreaks) {
+using PrintingTest = DocumentTest;
+
+TEST_F(PrintingTest, ThePaperPlacesTheColumnTheNumbersAndTheBreaks) {
   OpenDocumentWindow();  // 16 lines to a screen page
   std::u16string text;
   for (int line = 0; line < 19; line++) text += u"line\r\n";
@@ -73,7 +75,7 @@ TEST_F(DocumentTest, ThePaperPlacesTheColumnTheNumbersAndTheBreaks) {
   EXPECT_NE(nullptr, fake::LastPrintDialogRecord().hDevMode) << "the printer chosen first is offered again";
 }
 
-TEST_F(DocumentTest, AJobShrinksAsAWholeUntilEveryLineFitsAndStopsAtOnePixel) {
+TEST_F(PrintingTest, AJobShrinksAsAWholeUntilEveryLineFitsAndStopsAtOnePixel) {
   OpenDocumentWindow();
   fake::SetPrinter(48, 48, 408, 528, 0, 0);  // a 288-pixel column, the 32-point face 21 pixels high
   fake::SetGlyph(0xE000, 0, 10, 0);          // 14 pixels on screen, 12 on this printer
@@ -105,7 +107,7 @@ TEST_F(DocumentTest, AJobShrinksAsAWholeUntilEveryLineFitsAndStopsAtOnePixel) {
 
 // A printer at the screen's resolution whose face differs: each job measures
 // with the printer's widths, and the screen with its own again afterwards.
-TEST_F(DocumentTest, TheWidthTableHoldsTheWidthsOfTheDeviceThatMeasured) {
+TEST_F(PrintingTest, TheWidthTableHoldsTheWidthsOfTheDeviceThatMeasured) {
   OpenDocumentWindow();
   fake::SetPrinter(96, 96, 816, 1056, 0, 0);  // a 576-pixel column from x 120, as wide as on screen
   const struct {
@@ -132,7 +134,7 @@ TEST_F(DocumentTest, TheWidthTableHoldsTheWidthsOfTheDeviceThatMeasured) {
   }
 }
 
-TEST_F(DocumentTest, EachPrintFailureIsReportedAndEndsTheJobItStarted) {
+TEST_F(PrintingTest, EachPrintFailureIsReportedAndEndsTheJobItStarted) {
   OpenDocumentWindow();
   const struct {
     const char *fault;

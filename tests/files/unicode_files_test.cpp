@@ -44,7 +44,7 @@ void SaveAs(const std::string &path) {
 
 std::u16string Text() { return std::u16string((const char16_t *)DocumentText, (size_t)DocumentLength - 1); }
 
-class FilesTest : public ProgramTest {
+class UnicodeFilesTest : public ProgramTest {
  protected:
   void SetUp() override {
     fake::MakeFolder(Folder);
@@ -55,7 +55,7 @@ class FilesTest : public ProgramTest {
 
 }  // namespace
 
-TEST_F(FilesTest, SaveWritesTheMarkTheUnitsAndTheTerminator) {
+TEST_F(UnicodeFilesTest, SaveWritesTheMarkTheUnitsAndTheTerminator) {
   SaveAs(PathA);
   EXPECT_EQ(Bytes({0xFF, 0xFE, 0, 0}), fake::FileBytes(PathA));
   EXPECT_EQ("a.txt", fake::WindowTitle());
@@ -70,7 +70,7 @@ TEST_F(FilesTest, SaveWritesTheMarkTheUnitsAndTheTerminator) {
   EXPECT_EQ("Unicode Text Files (*.txt)|*.txt|All Files (*.*)|*.*||", fake::LastFileDialogFilter());
 }
 
-TEST_F(FilesTest, OpenTakesTheUnitsAsTheyAreAndShowsTheTop) {
+TEST_F(UnicodeFilesTest, OpenTakesTheUnitsAsTheyAreAndShowsTheTop) {
   Type(u"old");
   fake::AnswerNextMessageBox(IDCANCEL);
   Command(IDM_FILE_OPEN);
@@ -91,7 +91,7 @@ TEST_F(FilesTest, OpenTakesTheUnitsAsTheyAreAndShowsTheTop) {
   EXPECT_EQ(1, DocumentLength) << "the mark alone is the empty document";
 }
 
-TEST_F(FilesTest, OpenRefusesWhatIsNotOneOfItsFilesAndChangesNothing) {
+TEST_F(UnicodeFilesTest, OpenRefusesWhatIsNotOneOfItsFilesAndChangesNothing) {
   Type(u"kept");
   SaveAs(PathA);
   struct Case {
@@ -123,7 +123,7 @@ TEST_F(FilesTest, OpenRefusesWhatIsNotOneOfItsFilesAndChangesNothing) {
   EXPECT_EQ(DocumentCapacity, DocumentLength);
 }
 
-TEST_F(FilesTest, OpenReportsFailuresOfTheFileCalls) {
+TEST_F(UnicodeFilesTest, OpenReportsFailuresOfTheFileCalls) {
   fake::PutFile(PathA, Bytes({0xFF, 0xFE, 'a', 0}));
   const std::pair<const char *, const char *> cases[] = {
       {"CreateFileA", "Can not obtain a file handle to the selected file"},
@@ -141,7 +141,7 @@ TEST_F(FilesTest, OpenReportsFailuresOfTheFileCalls) {
 
 // Each call of a save over a file, failing in turn: the old bytes stay or
 // come back, and no copy of them is left behind.
-TEST_F(FilesTest, AFailedSaveKeepsTheOldFileAndTheDocumentChanged) {
+TEST_F(UnicodeFilesTest, AFailedSaveKeepsTheOldFileAndTheDocumentChanged) {
   Type(u"first");
   SaveAs(PathA);
   std::string saved = fake::FileBytes(PathA);
@@ -189,7 +189,7 @@ TEST_F(FilesTest, AFailedSaveKeepsTheOldFileAndTheDocumentChanged) {
   EXPECT_EQ(u"first and more", Text());
 }
 
-TEST_F(FilesTest, YesToTheQuestionSavesAndStopsTheCommand) {
+TEST_F(UnicodeFilesTest, YesToTheQuestionSavesAndStopsTheCommand) {
   OpenFile(PathA, Bytes({0xFF, 0xFE, 'a', 0}));
   Type(u"b");
   fake::AnswerNextMessageBox(IDYES);
@@ -209,7 +209,7 @@ TEST_F(FilesTest, YesToTheQuestionSavesAndStopsTheCommand) {
   EXPECT_EQ(Bytes({0xFF, 0xFE, 0, 0}), fake::FileBytes(PathB));
 }
 
-TEST_F(FilesTest, CloseAndTheEndOfTheSessionAskAboutAChangedDocument) {
+TEST_F(UnicodeFilesTest, CloseAndTheEndOfTheSessionAskAboutAChangedDocument) {
   Type(u"x");
   fake::AnswerNextMessageBox(IDYES);
   fake::AnswerNextFileDialog(PathA);

@@ -24,7 +24,6 @@ std::u16string Repeated(const std::u16string &piece, int times) {
   return text;
 }
 
-const int Cell = 29;  // the cell of every letter used here at 32 points
 
 struct KeyCase {
   int caret;
@@ -36,7 +35,9 @@ struct KeyCase {
 
 }  // namespace
 
-TEST_F(DocumentTest, EachKeyFindsItsTargetAtEdgesAroundLineBreaksAndOnShortLines) {
+using CaretKeysTest = DocumentTest;
+
+TEST_F(CaretKeysTest, EachKeyFindsItsTargetAtEdgesAroundLineBreaksAndOnShortLines) {
   OpenDocumentWindow();
   // Lines: 0 "one two" CR LF (0..8), 1 "three" CR LF (9..15), 2 CR LF (16..17), 3 "hour" and the terminator (18..22).
   ShowText(u"one two\r\nthree\r\n\r\nhour");
@@ -74,7 +75,7 @@ TEST_F(DocumentTest, EachKeyFindsItsTargetAtEdgesAroundLineBreaksAndOnShortLines
   }
 }
 
-TEST_F(DocumentTest, UpAndDownMeasureTheColumnAfreshAndResolveInOppositeDirections) {
+TEST_F(CaretKeysTest, UpAndDownMeasureTheColumnAfreshAndResolveInOppositeDirections) {
   OpenDocumentWindow();
   ShowText(u"hour\r\nno\r\nthree");
   CaretIndex = 14;  // four cells into "three"
@@ -93,7 +94,7 @@ TEST_F(DocumentTest, UpAndDownMeasureTheColumnAfreshAndResolveInOppositeDirectio
   EXPECT_EQ(11, CaretIndex) << "Down: the position at or right of the column";
 }
 
-TEST_F(DocumentTest, OnWrappedLinesTheCaretNeverStandsBehindALinesLastUnit) {
+TEST_F(CaretKeysTest, OnWrappedLinesTheCaretNeverStandsBehindALinesLastUnit) {
   OpenDocumentWindow();
   ShowText(u"aaaa bbbb cccc dddd eeeeeeeeeeeeeeeeeee");  // the second line as wide as the first
   ASSERT_EQ(2, LineCount);
@@ -107,7 +108,7 @@ TEST_F(DocumentTest, OnWrappedLinesTheCaretNeverStandsBehindALinesLastUnit) {
   EXPECT_EQ(lastUnit, CaretIndex) << "Up from far right: in front of the last unit, not behind it";
 }
 
-TEST_F(DocumentTest, PageKeysStepByTheViewAndCtrlJumpsByPages) {
+TEST_F(CaretKeysTest, PageKeysStepByTheViewAndCtrlJumpsByPages) {
   std::u16string forty = Repeated(u"line\r\n", 40);  // line L starts at 6 L; 41 lines, pages of 16
   OpenDocumentWindow(800, 144 + 3 * 47);  // three whole rows: one line a step
   ShowText(forty);
@@ -133,7 +134,7 @@ TEST_F(DocumentTest, PageKeysStepByTheViewAndCtrlJumpsByPages) {
   }
 }
 
-TEST_F(DocumentTest, AKeyMovingTheCaretOutOfViewScrollsByLinesAndPageGaps) {
+TEST_F(CaretKeysTest, AKeyMovingTheCaretOutOfViewScrollsByLinesAndPageGaps) {
   OpenDocumentWindow();
   ShowText(Repeated(u"line\r\n", 40));
   PressKey(VK_NEXT, Ctrl);  // to line 16: ScrollLine 7, no page boundary crossed
@@ -146,7 +147,7 @@ TEST_F(DocumentTest, AKeyMovingTheCaretOutOfViewScrollsByLinesAndPageGaps) {
   EXPECT_EQ(ScrollLine, fake::ScrollPosition());
 }
 
-TEST_F(DocumentTest, ShiftMovesGrowShrinkAndEmptyTheSelectionFromTheAnchor) {
+TEST_F(CaretKeysTest, ShiftMovesGrowShrinkAndEmptyTheSelectionFromTheAnchor) {
   OpenDocumentWindow();
   // Lines start at 0, 12 and 29.
   ShowText(u"abcdeklmno\r\nabcdeklmnoabcde\r\nabcdeklmnoabcde");
@@ -176,7 +177,7 @@ TEST_F(DocumentTest, ShiftMovesGrowShrinkAndEmptyTheSelectionFromTheAnchor) {
   EXPECT_EQ(16, CaretIndex);
 }
 
-TEST_F(DocumentTest, ACaretMoveRepaintsTheOldStripAfterTheCaretHasLeftIt) {
+TEST_F(CaretKeysTest, ACaretMoveRepaintsTheOldStripAfterTheCaretHasLeftIt) {
   OpenDocumentWindow();
   ShowText(u"abcdef");
   CaretIndex = 2;
@@ -193,7 +194,7 @@ TEST_F(DocumentTest, ACaretMoveRepaintsTheOldStripAfterTheCaretHasLeftIt) {
                Repaints());
 }
 
-TEST_F(DocumentTest, AShiftMoveAcrossTheAnchorRepaintsTheOldHighlightBlankThenTheNewOne) {
+TEST_F(CaretKeysTest, AShiftMoveAcrossTheAnchorRepaintsTheOldHighlightBlankThenTheNewOne) {
   OpenDocumentWindow();
   ShowText(u"abcdeklmno");
   Select(4, 6, 6);
@@ -215,7 +216,7 @@ TEST_F(DocumentTest, AShiftMoveAcrossTheAnchorRepaintsTheOldHighlightBlankThenTh
                Repaints());
 }
 
-TEST_F(DocumentTest, EscapeAndUnshiftedMovesDropTheSelectionBeforeRepaintingIt) {
+TEST_F(CaretKeysTest, EscapeAndUnshiftedMovesDropTheSelectionBeforeRepaintingIt) {
   OpenDocumentWindow();
   ShowText(u"abcdeklmno");
   Select(2, 5, 5);
@@ -244,7 +245,7 @@ TEST_F(DocumentTest, EscapeAndUnshiftedMovesDropTheSelectionBeforeRepaintingIt) 
   EXPECT_EQ(1, SelectionEnd);
 }
 
-TEST_F(DocumentTest, AShiftMoveFromInsideTheSelectionRepaintsBothTheOldAndTheNewRange) {
+TEST_F(CaretKeysTest, AShiftMoveFromInsideTheSelectionRepaintsBothTheOldAndTheNewRange) {
   OpenDocumentWindow();
   ShowText(u"abcdeklmno\r\nabcdeklmno");
   for (int target : {1, 12}) {  // Shift+Right onto the anchor; Shift+Down into the old range
@@ -263,7 +264,7 @@ TEST_F(DocumentTest, AShiftMoveFromInsideTheSelectionRepaintsBothTheOldAndTheNew
   }
 }
 
-TEST_F(DocumentTest, SelectingTheCrOfALineBreakShowsTheBreakBlock) {
+TEST_F(CaretKeysTest, SelectingTheCrOfALineBreakShowsTheBreakBlock) {
   OpenDocumentWindow();
   ShowText(u"a\rX\nb");
   CaretIndex = 2;

@@ -16,7 +16,6 @@
 
 namespace {
 
-const int Cell = 29;  // default glyphs at 32 points
 
 // How many pixels of column x are black over the rows of line 0.
 int BlackInColumn(int x) {
@@ -27,7 +26,9 @@ int BlackInColumn(int x) {
 
 }  // namespace
 
-TEST_F(DocumentTest, IndicesOnTheEndsOfLinesBelongToTheLineTheyEnd) {
+using CaretPlacementTest = DocumentTest;
+
+TEST_F(CaretPlacementTest, IndicesOnTheEndsOfLinesBelongToTheLineTheyEnd) {
   OpenDocumentWindow();
   ShowText(u"ab\r\ncd");
   EXPECT_EQ(0, FindLineOfIndex(2)) << "the CR";
@@ -43,7 +44,7 @@ TEST_F(DocumentTest, IndicesOnTheEndsOfLinesBelongToTheLineTheyEnd) {
   ReleaseDC(MainWindow, dc);
 }
 
-TEST_F(DocumentTest, ErasingTheCaretOnTheCrOfALineBreakLeavesNoCaret) {
+TEST_F(CaretPlacementTest, ErasingTheCaretOnTheCrOfALineBreakLeavesNoCaret) {
   OpenDocumentWindow();
   ShowText(u"ab\r\ncd");
   CaretIndex = 2;
@@ -57,7 +58,7 @@ TEST_F(DocumentTest, ErasingTheCaretOnTheCrOfALineBreakLeavesNoCaret) {
   EXPECT_EQ(2, CaretIndex);
 }
 
-TEST_F(DocumentTest, TextRangeRepaintsFirstLineTailWholeMiddleLinesAndLastLineHead) {
+TEST_F(CaretPlacementTest, TextRangeRepaintsFirstLineTailWholeMiddleLinesAndLastLineHead) {
   OpenDocumentWindow();
   ShowText(u"abc\r\ndek\r\nmno\r\nxyz");
   fake::ClearCalls();
@@ -80,7 +81,7 @@ TEST_F(DocumentTest, TextRangeRepaintsFirstLineTailWholeMiddleLinesAndLastLineHe
                fake::CallsTo({"InvalidateRect"}));
 }
 
-TEST_F(DocumentTest, ScrollCaretIntoViewKeepsTheCaretLineInTheFirstViewRows) {
+TEST_F(CaretPlacementTest, ScrollCaretIntoViewKeepsTheCaretLineInTheFirstViewRows) {
   OpenDocumentWindow();
   std::u16string text;
   for (int i = 0; i < 39; i++) text += u"line\r\n";

@@ -48,7 +48,9 @@ class PickerKeysTest : public DocumentTest {
 
 }  // namespace
 
-TEST_F(DocumentTest, ShiftTabHandsTheKeyboardToThePickerAndBack) {
+using PickerKeysEntryTest = DocumentTest;
+
+TEST_F(PickerKeysEntryTest, ShiftTabHandsTheKeyboardToThePickerAndBack) {
   OpenDocumentWindow();
   fake::Screen textMode = fake::CaptureScreen();
   RECT mark = {PageLeft, TextTop - 2, PageRight, TextTop - 1};

@@ -10,6 +10,9 @@
 
 enum Modifier { Shift = 1, Ctrl = 2 };
 
+// The cell of a letter in the 32-point document font at 96 dpi, on the double's default glyphs.
+const int Cell = 29;
+
 class DocumentTest : public testing::Test {
  protected:
   // Opens the window at this client size and resolution and starts the empty

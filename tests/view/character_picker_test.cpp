@@ -35,7 +35,9 @@ std::vector<int> RowsWhileHeld(int ticks) {
 
 }  // namespace
 
-TEST_F(ProgramTest, PanelIsSixInchesWideCentredBelowTheTopIn36PixelUnits) {
+using CharacterPickerTest = ProgramTest;
+
+TEST_F(CharacterPickerTest, PanelIsSixInchesWideCentredBelowTheTopIn36PixelUnits) {
   StartProgram(800, 700);
   RECT frame = {(800 - 16 * 36) / 2, 36, (800 - 16 * 36) / 2 + 16 * 36, 108};
   EXPECT_EQ(frame.left, PickerFrame.left);
@@ -50,7 +52,7 @@ TEST_F(ProgramTest, PanelIsSixInchesWideCentredBelowTheTopIn36PixelUnits) {
   EXPECT_EQ(0, fake::Pixel(frame.left + 10, frame.bottom - 1));
 }
 
-TEST_F(ProgramTest, HoldingDownStepsOnceThenByOnesTensAndHundredsUntilReleased) {
+TEST_F(CharacterPickerTest, HoldingDownStepsOnceThenByOnesTensAndHundredsUntilReleased) {
   StartProgram();
   Press(PickerDown);
   EXPECT_EQ(4, PickerRow);
@@ -66,7 +68,7 @@ TEST_F(ProgramTest, HoldingDownStepsOnceThenByOnesTensAndHundredsUntilReleased) 
   EXPECT_EQ(0u, fake::TimerPeriod(PickerRepeatTimer));
 }
 
-TEST_F(ProgramTest, AutorepeatStopsByItselfAtTheLastRow) {
+TEST_F(CharacterPickerTest, AutorepeatStopsByItselfAtTheLastRow) {
   StartProgram();
   PickerRow = PickerLastRow - 250;
   Press(PickerDown);
@@ -79,7 +81,7 @@ TEST_F(ProgramTest, AutorepeatStopsByItselfAtTheLastRow) {
   EXPECT_EQ(0, PickerButtonHeld);
 }
 
-TEST_F(ProgramTest, LeavingTheHeldButtonOrLosingTheCaptureStopsTheAutorepeat) {
+TEST_F(CharacterPickerTest, LeavingTheHeldButtonOrLosingTheCaptureStopsTheAutorepeat) {
   StartProgram();
   Press(PickerDown);
   POINT outside = PickerButtonCentre(PickerUp);
@@ -102,7 +104,7 @@ TEST_F(ProgramTest, LeavingTheHeldButtonOrLosingTheCaptureStopsTheAutorepeat) {
   EXPECT_EQ(0u, fake::TimerPeriod(PickerRepeatTimer));
 }
 
-TEST_F(ProgramTest, PressesMoveTheFocusAndACellInsertsItsCode) {
+TEST_F(CharacterPickerTest, PressesMoveTheFocusAndACellInsertsItsCode) {
   StartProgram();
   EXPECT_EQ(0, PickerKeyboardMode);
   Press(PickerFirstDigit + 7);
@@ -124,7 +126,7 @@ TEST_F(ProgramTest, PressesMoveTheFocusAndACellInsertsItsCode) {
   EXPECT_EQ(2, DocumentLength) << "typed characters do not reach the text while the picker has the keyboard";
 }
 
-TEST_F(ProgramTest, FocusMovesRepaintTheTextMarkAndTheFramesAndLeaveNothingStale) {
+TEST_F(CharacterPickerTest, FocusMovesRepaintTheTextMarkAndTheFramesAndLeaveNothingStale) {
   StartProgram();
   fake::ClearCalls();
   Press(PickerFirstCell + 5);
@@ -145,7 +147,7 @@ TEST_F(ProgramTest, FocusMovesRepaintTheTextMarkAndTheFramesAndLeaveNothingStale
   }
 }
 
-TEST_F(ProgramTest, AGlyphWiderThanItsCellIsClippedToIt) {
+TEST_F(CharacterPickerTest, AGlyphWiderThanItsCellIsClippedToIt) {
   fake::SetGlyph(u'\'', 0, 120, 0);  // code 39, the last cell of row 3
   StartProgram();
   const RECT &cell = PickerRects[PickerFirstCell + 9];
@@ -159,7 +161,7 @@ TEST_F(ProgramTest, AGlyphWiderThanItsCellIsClippedToIt) {
   EXPECT_EQ("", fake::DescribeScreenDifference(fake::CaptureScreen(), incremental));
 }
 
-TEST_F(ProgramTest, CellsOutsideTheUnitRangeAreCrossedOut) {
+TEST_F(CharacterPickerTest, CellsOutsideTheUnitRangeAreCrossedOut) {
   StartProgram();
   const RECT &code30 = PickerRects[PickerFirstCell];
   EXPECT_EQ(0, fake::Pixel(code30.left + 5, code30.top + 5)) << "a diagonal from the top left";

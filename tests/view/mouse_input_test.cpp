@@ -17,7 +17,6 @@
 
 namespace {
 
-const int Cell = 29;  // every letter used here, at 32 points
 
 void Press(int x, int y, int modifiers = 0) {
   fake::HoldKey(VK_SHIFT, (modifiers & Shift) != 0);
@@ -37,7 +36,9 @@ struct PressCase {
 
 }  // namespace
 
-TEST_F(DocumentTest, APressPutsTheCaretInFrontOfTheCharacterUnderIt) {
+using MouseInputTest = DocumentTest;
+
+TEST_F(MouseInputTest, APressPutsTheCaretInFrontOfTheCharacterUnderIt) {
   OpenDocumentWindow(800, 1100);
   // Line 0 is cut by word wrap, line 1 ends in CR LF, lines 2..15 fill the
   // first page, and line 16, the last, opens the second.
@@ -81,7 +82,7 @@ TEST_F(DocumentTest, APressPutsTheCaretInFrontOfTheCharacterUnderIt) {
   EXPECT_EQ(5, CaretIndex) << "below the last page: nothing";
 }
 
-TEST_F(DocumentTest, AShiftPressSelectsFromTheOldCaretAndASecondOneBeyondTheAnchorFlipsIt) {
+TEST_F(MouseInputTest, AShiftPressSelectsFromTheOldCaretAndASecondOneBeyondTheAnchorFlipsIt) {
   OpenDocumentWindow();
   ShowText(u"abcdehiklm");
   Press(PageLeft + 6 * Cell, RowOf(0));
@@ -104,7 +105,7 @@ TEST_F(DocumentTest, AShiftPressSelectsFromTheOldCaretAndASecondOneBeyondTheAnch
   EXPECT_EQ(1, CaretIndex);
 }
 
-TEST_F(DocumentTest, APressInTheTextTakesTheKeyboardBackFromThePickerAndOneBesideItDoesNot) {
+TEST_F(MouseInputTest, APressInTheTextTakesTheKeyboardBackFromThePickerAndOneBesideItDoesNot) {
   OpenDocumentWindow();
   ShowText(u"abc");
   PressKey(VK_TAB, Shift);
@@ -122,7 +123,7 @@ TEST_F(DocumentTest, APressInTheTextTakesTheKeyboardBackFromThePickerAndOneBesid
                invalidated);
 }
 
-TEST_F(DocumentTest, SelectAllRepaintsOnlyWhatWasNotSelectedAndFollowsTheCaret) {
+TEST_F(MouseInputTest, SelectAllRepaintsOnlyWhatWasNotSelectedAndFollowsTheCaret) {
   OpenDocumentWindow(800, 300);  // three rows
   ShowText(u"one\r\ntwo\r\nthree\r\nfour\r\nfive");
   ShowSelection(5, 8, 5);

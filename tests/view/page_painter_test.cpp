@@ -11,7 +11,6 @@
 namespace {
 
 // Default glyphs at 32 points (not f, g, j, p, q, y): cells of 29 pixels; CR and LF are cells too.
-const int Cell = 29;
 
 bool HorizontalRule(int y) {
   for (int x = PageLeft; x < PageRight; x++) {
@@ -49,7 +48,9 @@ void CaptureSelection(int start, int end, fake::Screen *without, fake::Screen *w
 
 }  // namespace
 
-TEST_F(DocumentTest, EmptyDocumentShowsCaretBorderFocusMarkAndPageEnd) {
+using PagePainterTest = DocumentTest;
+
+TEST_F(PagePainterTest, EmptyDocumentShowsCaretBorderFocusMarkAndPageEnd) {
   OpenDocumentWindow(800, 1000);
   for (int y = TextTop; y < TextTop + LineHeight; y++) ASSERT_EQ(0, fake::Pixel(PageLeft, y)) << y;
   EXPECT_EQ(255, fake::Pixel(PageLeft, TextTop + LineHeight));
@@ -61,7 +62,7 @@ TEST_F(DocumentTest, EmptyDocumentShowsCaretBorderFocusMarkAndPageEnd) {
   EXPECT_FALSE(HorizontalRule(TextTop + PageHeight - 1));
 }
 
-TEST_F(DocumentTest, PageBreakLinesMoveWithTheTextAndTheTopBorderStays) {
+TEST_F(PagePainterTest, PageBreakLinesMoveWithTheTextAndTheTopBorderStays) {
   OpenDocumentWindow(800, 1000);
   std::u16string emptyLines;
   for (int i = 0; i < 16; i++) emptyLines += u"\r\n";
@@ -75,7 +76,7 @@ TEST_F(DocumentTest, PageBreakLinesMoveWithTheTextAndTheTopBorderStays) {
   EXPECT_TRUE(HorizontalRule(TextTop - 2));
 }
 
-TEST_F(DocumentTest, CaretOnTheCrOfALineBreakStandsAfterTheLastCharacter) {
+TEST_F(PagePainterTest, CaretOnTheCrOfALineBreakStandsAfterTheLastCharacter) {
   OpenDocumentWindow();
   ShowText(u"abc\r\nd");
   CaretIndex = 3;
@@ -84,7 +85,7 @@ TEST_F(DocumentTest, CaretOnTheCrOfALineBreakStandsAfterTheLastCharacter) {
   EXPECT_EQ(255, fake::Pixel(PageLeft, TextTop + LineHeight)) << "not at the start of the next line";
 }
 
-TEST_F(DocumentTest, SelectedLineBreakShowsAsABlockAfterTheLine) {
+TEST_F(PagePainterTest, SelectedLineBreakShowsAsABlockAfterTheLine) {
   OpenDocumentWindow();
   ShowText(u"ab\r\ncd");
   fake::Screen without, with;
@@ -96,7 +97,7 @@ TEST_F(DocumentTest, SelectedLineBreakShowsAsABlockAfterTheLine) {
       << "a selection that stops on the CR shows no block";
 }
 
-TEST_F(DocumentTest, SelectionAcrossThreeLinesInvertsTailWholeLineAndHead) {
+TEST_F(PagePainterTest, SelectionAcrossThreeLinesInvertsTailWholeLineAndHead) {
   OpenDocumentWindow();
   ShowText(u"abc\r\ndek\r\nmno");
   fake::Screen without, with;
