@@ -23,6 +23,7 @@
 //                     of numbers, or null when it holds none
 //   probe hold-clipboard  {"held": true} once it has opened the clipboard, which it keeps
 //                     open until its standard input ends
+//   probe set-clipboard  {} once it has put the text "-" on the clipboard as a Windows program
 //   probe serve       answers verbs read from standard input, one a line with its arguments
 //                     split at spaces, with one JSON value a line; a failure answers
 //                     {"error": WHAT}. It saves starting a Wine process for each question.
@@ -269,6 +270,26 @@ static int HoldClipboard(void) {
   while (getchar() != EOF) {
   }
   CloseClipboard();
+  return 0;
+}
+
+static int SetClipboard(void) {
+  if (OpenClipboardSoon()) return 1;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 2 * sizeof(WCHAR));
+  WCHAR *units = block ? GlobalLock(block) : NULL;
+  BOOL set = FALSE;
+  if (units) {
+    units[0] = L'-';
+    units[1] = 0;
+    GlobalUnlock(block);
+    set = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, block);
+  }
+  CloseClipboard();
+  if (!set) {
+    if (block) GlobalFree(block);
+    return Fail("the clipboard refused the text");
+  }
+  printf("{}\n");
   return 0;
 }
 
@@ -584,6 +605,7 @@ static int Answer(int argc, char **argv) {
   if (argc == 2 && strcmp(argv[1], "focus") == 0) return DescribeFocus();
   if (argc == 2 && strcmp(argv[1], "clipboard") == 0) return DescribeClipboard();
   if (argc == 2 && strcmp(argv[1], "hold-clipboard") == 0) return HoldClipboard();
+  if (argc == 2 && strcmp(argv[1], "set-clipboard") == 0) return SetClipboard();
   if (argc == 2 && strcmp(argv[1], "dialogs") == 0) return DescribeDialogs();
   if (argc == 3 && strcmp(argv[1], "press") == 0) return PressButton(argv[2]);
   if (argc == 3 && strcmp(argv[1], "time-open") == 0) return TimeOpen(argv[2]);
@@ -597,7 +619,7 @@ static int Answer(int argc, char **argv) {
   if (argc == 2 && strcmp(argv[1], "fonts") == 0) return DescribeFonts();
   if (argc == 2 && strcmp(argv[1], "version") == 0) return DescribeVersion();
   return Fail("usage: probe window | repaint | painted | share-input | taken KEY TOGGLE | focus | clipboard"
-              " | hold-clipboard | serve | dialogs | press BUTTON_ID | time-open NAME | file-name NAME"
+              " | hold-clipboard | set-clipboard | serve | dialogs | press BUTTON_ID | time-open NAME | file-name NAME"
               " | time-command ID [WINDOW] | time-print | time-keys WINDOW KEY UNIT COUNT"
               " | edit-position WINDOW | edit-select WINDOW INDEX | fonts | version");
 }
