@@ -3,27 +3,9 @@ and Tab, the movement keys, Shift selections, Backspace and Delete across line
 ends, Escape; and the picker worked from the keyboard. After every step the
 screen equals a full repaint, and the saved file holds the expected text."""
 
-from harness import PREFIX, case, check, poll
-from test_picker import PAGE_WIDTH, TEXT_TOP, UNIT, black, geometry, last_row_shown
-
-
-def expect_true_screen(s, before, name):
-    """The settled screen after a change, checked against a full repaint."""
-    changed = s.screenshot_after_change(before, name)
-    s.repaint()
-    check(s.screenshot() == changed, f"a full repaint changed the screen after: {name}")
-    return changed
-
-
-def saved_text(s, name):
-    """Saves through the dialog to C:\\name and returns the file's text without mark and terminator."""
-    target = PREFIX / "drive_c" / name
-    target.unlink(missing_ok=True)
-    s.save_as(f"C:\\{name}")
-    data = target.read_bytes()
-    target.unlink()
-    check(data[:2] == b"\xff\xfe" and data[-2:] == b"\x00\x00", f"not the file format: {data!r}")
-    return data[2:-2].decode("utf-16-le")
+from harness import case, check, poll
+from harness.page import PAGE_WIDTH, TEXT_TOP, UNIT, black, geometry
+from test_picker import last_row_shown
 
 
 @case
@@ -45,9 +27,9 @@ def write_and_edit_a_document_with_the_keyboard(s):
     for number, (name, action) in enumerate(steps, 1):
         with s.step(name):
             action()
-            screen = expect_true_screen(s, screen, f"step{number}")
+            screen = s.expect_true_screen(screen, f"step{number}")
     with s.step("save through the dialog and read the file"):
-        text = saved_text(s, "scrivlet-e2e-keys.txt")
+        text = s.saved_text("scrivlet-e2e-keys.txt")
     check(text == "ONE   two\r\nfour", f"the file holds {text!r}")
 
 
@@ -80,6 +62,6 @@ def the_picker_from_the_keyboard(s):
         check(black(back, page_left + 10, TEXT_TOP - 2), "the text focus mark did not return")
         check(not black(back, up_button[0] + 10, up_button[1] - 2), "the frame stayed")
     with s.step("save and read the inserted characters"):
-        text = saved_text(s, "scrivlet-e2e-picker-keys.txt")
+        text = s.saved_text("scrivlet-e2e-picker-keys.txt")
     check(len(text) == 2 and text[0] == "<", f"the file holds {text!r}")
     check(ord(text[1]) == 65530, f"held Down inserted code {ord(text[1])}, not the last row's first")

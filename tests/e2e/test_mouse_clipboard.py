@@ -9,8 +9,7 @@ import select
 import subprocess
 
 from harness import IDOK, PROBE, TIMEOUT, case, check, poll
-from test_keyboard import expect_true_screen, saved_text
-from test_picker import PAGE_WIDTH, TEXT_TOP, black, geometry
+from harness.page import PAGE_WIDTH, TEXT_TOP, black, geometry
 
 CARET_LEAST_HEIGHT = 40
 
@@ -36,12 +35,6 @@ def caret(image, page_left):
     return found[0]
 
 
-def x_clipboard(s):
-    """The X clipboard's text, or None while nobody owns it."""
-    done = subprocess.run(["xclip", "-selection", "clipboard", "-o"], env=s.env, capture_output=True, timeout=TIMEOUT)
-    return done.stdout.decode() if done.returncode == 0 else None
-
-
 def started(s, command, stdin_text, ready):
     """Starts a helper program that the session ends, writes stdin_text to it and
     waits until its first line starts with ready (bytes; none when empty)."""
@@ -62,12 +55,12 @@ def presses_place_the_caret_and_shift_presses_select(s):
     _, page_left = geometry(s)
     with s.step("type two lines; the caret gives the cell width and the line height"):
         s.type("abcdef")
-        screen = expect_true_screen(s, s.initial, "first-line")
+        screen = s.expect_true_screen(s.initial, "first-line")
         x, top, _ = caret(screen, page_left)
         width = (x - page_left) // 6
         check(width > 0 and x == page_left + 6 * width, f"the caret after six characters stands at x {x}")
         s.type("\nghij")
-        screen = expect_true_screen(s, screen, "typed")
+        screen = s.expect_true_screen(screen, "typed")
         line_height = caret(screen, page_left)[1] - top
 
     def point(line, index, right_half):
@@ -87,14 +80,14 @@ def presses_place_the_caret_and_shift_presses_select(s):
 
     with s.step("a press on the right half of c puts the caret in front of it"):
         s.click(*point(0, 2, True))
-        screen = expect_true_screen(s, screen, "c")
+        screen = s.expect_true_screen(screen, "c")
         expect_caret(screen, 0, 2)
     with s.step("Shift+Tab gives the picker the keyboard; a press on e takes it back"):
         s.key("shift+Tab")
-        picker = expect_true_screen(s, screen, "picker")
+        picker = s.expect_true_screen(screen, "picker")
         check(not black(picker, page_left + 10, TEXT_TOP - 2), "the text focus mark stayed")
         s.click(*point(0, 4, False))
-        screen = expect_true_screen(s, picker, "e")
+        screen = s.expect_true_screen(picker, "e")
         check(black(screen, page_left + 10, TEXT_TOP - 2), "the text focus mark did not return")
         check(screen.crop(0, 0, screen.width, TEXT_TOP - 3) == s.initial.crop(0, 0, screen.width, TEXT_TOP - 3),
               "the picker's focus frame stayed")
@@ -103,7 +96,7 @@ def presses_place_the_caret_and_shift_presses_select(s):
         s.hold_key("shift")
         s.click(*point(1, 1, True))
         s.release_key("shift")
-        screen = expect_true_screen(s, screen, "forward")
+        screen = s.expect_true_screen(screen, "forward")
         expect_caret(screen, 1, 1, alone=False)
         shown = [highlighted(screen, line, index) for line, index in ((0, 3), (0, 4), (0, 5), (1, 0), (1, 1))]
         check(shown == [False, True, True, True, False], f"highlight of d, e, f, g, h: {shown}")
@@ -111,16 +104,16 @@ def presses_place_the_caret_and_shift_presses_select(s):
         s.hold_key("shift")
         s.click(*point(0, 1, True))
         s.release_key("shift")
-        screen = expect_true_screen(s, screen, "flipped")
+        screen = s.expect_true_screen(screen, "flipped")
         shown = [highlighted(screen, line, index) for line, index in ((0, 0), (0, 1), (0, 3), (0, 4), (1, 0))]
         check(shown == [False, True, True, False, False], f"highlight of a, b, d, e, g: {shown}")
     with s.step("a press below the last line drops the selection and puts the caret at the end"):
         s.click(*point(2, 1, False))
-        screen = expect_true_screen(s, screen, "end")
+        screen = s.expect_true_screen(screen, "end")
         expect_caret(screen, 1, 4)
         check(not any(highlighted(screen, 0, index) for index in range(6)), "the highlight stayed")
     with s.step("save: the presses changed no text"):
-        text = saved_text(s, "scrivlet-e2e-mouse.txt")
+        text = s.saved_text("scrivlet-e2e-mouse.txt")
     check(text == "abcdef\r\nghij", f"the file holds {text!r}")
 
 
@@ -131,23 +124,23 @@ TEXT = "Grüße, €5\nzwei"
 def copy_and_paste_cross_to_x_and_cut_needs_the_clipboard(s):
     with s.step("type, then Edit > Select All"):
         s.type(TEXT)
-        screen = expect_true_screen(s, s.initial, "typed")
+        screen = s.expect_true_screen(s.initial, "typed")
         s.menu("alt+e", "a")
-        screen = expect_true_screen(s, screen, "all")
+        screen = s.expect_true_screen(screen, "all")
     with s.step("Ctrl+C: Wine programs get the units, X gets UTF-8 without the CR"):
         s.key("ctrl+c")
         check(s.screenshot() == screen, "Copy changed the screen")
         units = s.probe("clipboard")
         check(units == [ord(c) for c in TEXT.replace("\n", "\r\n")], f"the clipboard holds {units}")
-        poll("X to see the copied text", lambda: x_clipboard(s) == TEXT)
+        poll("X to see the copied text", lambda: s.x_clipboard() == TEXT)
     with s.step("X takes the clipboard with LF line ends; Ctrl+V pastes them as CR LF over the selection"):
         started(s, ["xclip", "-selection", "clipboard", "-i", "-quiet"], "one\ntwo", b"")
         poll("Wine to see the X text", lambda: s.probe("clipboard") == [ord(c) for c in "one\r\ntwo"])
         s.key("ctrl+v")
-        screen = expect_true_screen(s, screen, "pasted")
+        screen = s.expect_true_screen(screen, "pasted")
     with s.step("Select All, and Cut while another program holds the clipboard open"):
         s.menu("alt+e", "a")
-        screen = expect_true_screen(s, screen, "all-again")
+        screen = s.expect_true_screen(screen, "all-again")
         holder = started(s, ["wine", str(PROBE), "hold-clipboard"], None, b'{"held": true}')
         s.menu("alt+e", "t")
         box = poll("the message box", lambda: [b for b in s.dialogs() if b["caption"] == "Can Not Cut"])[0]
@@ -159,5 +152,5 @@ def copy_and_paste_cross_to_x_and_cut_needs_the_clipboard(s):
         holder.stdin.close()
         holder.wait(timeout=TIMEOUT)
     with s.step("save: the pasted text, whole"):
-        text = saved_text(s, "scrivlet-e2e-clipboard.txt")
+        text = s.saved_text("scrivlet-e2e-clipboard.txt")
     check(text == "one\r\ntwo", f"the file holds {text!r}")

@@ -8,7 +8,7 @@ import select
 from pathlib import Path
 
 from harness import OUT, PREFIX, TIMEOUT, Failure, case, check, compile_windows_helper, run
-from test_picker import PAGE_WIDTH, TEXT_TOP, geometry
+from harness.page import PAGE_WIDTH, TEXT_TOP, geometry
 
 PLAIN_TEXT_SOURCE = Path(__file__).with_name("plain_text.c")
 PLAIN_TEXT = OUT / "plain_text.exe"

@@ -6,7 +6,7 @@ printer queue at all the command ends and the program goes on."""
 
 from harness import IDCANCEL, IDOK, case, check, poll
 from printing import cups_with_queue, jobs, printed_pdf
-from test_picker import TEXT_TOP, geometry
+from harness.page import TEXT_TOP, geometry
 
 INCH = 72  # points
 X_TOLERANCE = 2
