@@ -1,187 +1,48 @@
-// The clipboard and movable global memory of the Win32 double. A block is a
-// real allocation of exactly its size, so a read past it shows under ASan;
-// the clipboard takes the blocks given to it and frees them when it is
-// emptied or replaced, as Windows does, and the program may use them only
-// while it has the clipboard open.
-#include "fake_win32.h"
+// The clipboard of the Win32 double: it holds one CF_UNICODETEXT global block
+// (fake_memory.cpp) or nothing, takes the blocks given to it and frees them
+// when it is emptied or replaced, as Windows does, and the program may use
+// them only while it has the clipboard open.
 #include "fake_win32_internal.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <cstring>
 
 using namespace fake_internal;
 
 namespace {
 
-struct GlobalBlock {
-  unsigned char *bytes;  // NULL once freed
-  SIZE_T size;           // as allocated
-  SIZE_T reported;       // what GlobalSize says
-  SIZE_T readable;       // bytes behind the pointer, at least size and 1
-  int locks;
-  bool clipboards;  // the clipboard owns it; only the system frees it
-};
-
 struct Clipboard {
-  // What is still held at exit is freed here, or the leak checker, which runs
-  // after this is destroyed, would blame what the clipboard rightly keeps.
-  ~Clipboard() {
-    for (GlobalBlock &block : blocks) std::free(block.bytes);
-  }
-  std::vector<GlobalBlock> blocks;  // every block made, by handle index
-  bool open = false;                // by the program
+  bool open = false;  // by the program
   HWND opener = nullptr;
   bool heldElsewhere = false;
-  bool holds = false;  // a CF_UNICODETEXT block is on the clipboard
-  size_t data = 0;     // its index while it holds one
+  HGLOBAL data = nullptr;  // the CF_UNICODETEXT block it holds, if any
   HWND owner = nullptr;
 };
 
 Clipboard c;
 
-HGLOBAL Handle(size_t index) { return MakeHandle<HGLOBAL>(kGlobal, index); }
-
-// ---- Call log -------------------------------------------------------------
-
-
-const char *Failed(bool ok) { return ok ? "" : " -> FALSE"; }
-
-std::string FormatName(UINT format) { return format == CF_UNICODETEXT ? "CF_UNICODETEXT" : std::to_string(format); }
-
-std::string AllocationFlags(UINT flags) {
-  std::string text;
-  for (auto [bit, name] : {std::pair<UINT, const char *>{GMEM_MOVEABLE, "GMEM_MOVEABLE"},
-                           {GMEM_ZEROINIT, "GMEM_ZEROINIT"},
-                           {GMEM_DDESHARE, "GMEM_DDESHARE"}}) {
-    if (!(flags & bit)) continue;
-    text += (text.empty() ? "" : " | ") + std::string(name);
-    flags &= ~bit;
-  }
-  if (flags) text += (text.empty() ? "" : " | ") + std::to_string(flags);
-  return text.empty() ? "0" : text;
-}
-
-// ---- Blocks ---------------------------------------------------------------
-
-// The block behind handle while it lives, else NULL with misuse reported.
-GlobalBlock *LiveBlock(HGLOBAL handle, const char *function) {
-  size_t index;
-  if (Decode(handle, kGlobal, c.blocks.size(), &index) && c.blocks[index].bytes) return &c.blocks[index];
-  ReportMisuse(std::string(function) + ": " + HandleName(handle) + " is not a live global block");
-  return nullptr;
-}
-
-// A live block the program may use now: the clipboard's only while it has
-// the clipboard open (it may be freed or replaced by others at any moment).
-GlobalBlock *UsableBlock(HGLOBAL handle, const char *function) {
-  GlobalBlock *block = LiveBlock(handle, function);
-  if (!block || !block->clipboards || c.open) return block;
-  ReportMisuse(std::string(function) + ": " + HandleName(handle) + " belongs to the clipboard, which is not open");
-  return nullptr;
-}
-
-size_t MakeBlock(unsigned char *bytes, SIZE_T size) {
-  c.blocks.push_back({bytes, size, size, std::max<SIZE_T>(size, 1), 0, false});
-  return c.blocks.size() - 1;
-}
+const ValueName kFormatNames[] = {{CF_UNICODETEXT, "CF_UNICODETEXT"}};
 
 // The system frees the clipboard's block when the clipboard is emptied or
 // gets another; a lock the program still holds then points at freed memory.
 void ReleaseClipboardBlock(const char *by) {
-  if (!c.holds) return;
-  GlobalBlock &block = c.blocks[c.data];
-  if (block.locks) ReportMisuse(HandleName(Handle(c.data)) + " is freed by " + by + " while still locked");
-  std::free(block.bytes);
-  block.bytes = nullptr;
-  c.holds = false;
+  if (!c.data) return;
+  GlobalBlock &block = BlockOf(c.data);
+  if (block.locks) ReportMisuse(c.data, " is freed by ", by, " while still locked");
+  FreeGlobalBlock(block);
+  c.data = nullptr;
 }
 
-bool CheckOpen(const char *function) {
-  if (c.open) return true;
-  ReportMisuse(std::string(function) + ": the clipboard is not open");
-  return false;
-}
+bool CheckOpen(const char *function) { return c.open || ReportMisuse(function, ": the clipboard is not open"); }
 
 bool CheckFormat(UINT format, const char *function) {
-  if (format == CF_UNICODETEXT) return true;
-  ReportMisuse(std::string(function) + ": format " + std::to_string(format) + " is not modelled (only CF_UNICODETEXT)");
-  return false;
+  return format == CF_UNICODETEXT ||
+         ReportMisuse(function, ": format ", format, " is not modelled (only CF_UNICODETEXT)");
 }
 
 }  // namespace
 
-// ---- KERNEL32 -------------------------------------------------------------
+bool fake_internal::ClipboardOpen() { return c.open; }
 
-HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
-  HGLOBAL handle = nullptr;
-  if (!(flags & GMEM_MOVEABLE) || (flags & ~(UINT)(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE))) {
-    ReportMisuse("GlobalAlloc: only movable blocks (GMEM_MOVEABLE, GMEM_ZEROINIT, GMEM_DDESHARE) are modelled");
-  } else if (!InjectedFailure("GlobalAlloc")) {
-    auto *memory = static_cast<unsigned char *>(std::malloc(std::max<SIZE_T>(bytes, 1)));
-    if (memory) {
-      // Without GMEM_ZEROINIT the contents are garbage, so reliance on zeros shows.
-      std::memset(memory, (flags & GMEM_ZEROINIT) ? 0 : 0xCD, bytes);
-      handle = Handle(MakeBlock(memory, bytes));
-    }
-  }
-  RecordCall("GlobalAlloc(", AllocationFlags(flags), ", ", bytes, ") -> ", handle);
-  return handle;
-}
-
-LPVOID WINAPI GlobalLock(HGLOBAL handle) {
-  GlobalBlock *block = UsableBlock(handle, "GlobalLock");
-  LPVOID bytes = nullptr;
-  if (block && !InjectedFailure("GlobalLock")) {
-    ++block->locks;
-    bytes = block->bytes;
-  }
-  RecordCall("GlobalLock(", handle, ") -> ", bytes ? HandleName(handle) + " bytes" : std::string("NULL"));
-  return bytes;
-}
-
-// Nonzero while the block stays locked, as on Windows.
-BOOL WINAPI GlobalUnlock(HGLOBAL handle) {
-  GlobalBlock *block = UsableBlock(handle, "GlobalUnlock");
-  if (block && block->locks == 0) {
-    ReportMisuse("GlobalUnlock: " + HandleName(handle) + " is not locked");
-    block = nullptr;
-  }
-  if (block) --block->locks;
-  RecordCall("GlobalUnlock(", handle, ")");
-  return block && block->locks > 0;
-}
-
-SIZE_T WINAPI GlobalSize(HGLOBAL handle) {
-  SIZE_T size = 0;
-  if (handle) {
-    GlobalBlock *block = UsableBlock(handle, "GlobalSize");
-    if (block) size = block->reported;
-  }
-  RecordCall("GlobalSize(", handle, ") -> ", size);
-  return size;
-}
-
-// NULL on success; the handle when it cannot be freed.
-HGLOBAL WINAPI GlobalFree(HGLOBAL handle) {
-  GlobalBlock *block = handle ? LiveBlock(handle, "GlobalFree") : nullptr;
-  bool ok = !handle || block;
-  if (block && block->clipboards) {
-    ReportMisuse("GlobalFree: " + HandleName(handle) + " belongs to the clipboard");
-    ok = false;
-  } else if (block && block->locks) {
-    ReportMisuse("GlobalFree: " + HandleName(handle) + " is still locked");
-    ok = false;
-  }
-  RecordCall("GlobalFree(", handle, ")", ok ? std::string() : " -> " + HandleName(handle));
-  if (!ok) return handle;
-  if (block) {
-    std::free(block->bytes);
-    block->bytes = nullptr;
-  }
-  return nullptr;
+void fake_internal::AddClipboardLeaks(std::vector<std::string> &leaks) {
+  if (c.open) leaks.push_back("the clipboard is still open");
 }
 
 // ---- USER32 ---------------------------------------------------------------
@@ -193,7 +54,7 @@ BOOL WINAPI OpenClipboard(HWND window) {
     c.open = true;
     c.opener = window;
   }
-  RecordCall("OpenClipboard(", window, ")", Failed(ok));
+  Record("OpenClipboard(", window, ")", Failed(ok));
   return ok;
 }
 
@@ -203,7 +64,7 @@ BOOL WINAPI EmptyClipboard(void) {
     ReleaseClipboardBlock("EmptyClipboard");
     c.owner = c.opener;
   }
-  RecordCall("EmptyClipboard()", Failed(ok));
+  Record("EmptyClipboard()", Failed(ok));
   return ok;
 }
 
@@ -214,69 +75,47 @@ HANDLE WINAPI SetClipboardData(UINT format, HANDLE data) {
     block = LiveBlock(data, "SetClipboardData");
   }
   if (block && block->clipboards) {
-    ReportMisuse("SetClipboardData: " + HandleName(data) + " already belongs to the clipboard");
+    ReportMisuse("SetClipboardData: ", data, " already belongs to the clipboard");
     block = nullptr;
   } else if (block && block->locks) {
-    ReportMisuse("SetClipboardData: " + HandleName(data) + " is still locked");
+    ReportMisuse("SetClipboardData: ", data, " is still locked");
     block = nullptr;
   }
   HANDLE result = block && !InjectedFailure("SetClipboardData") ? data : nullptr;
   if (result) {
     ReleaseClipboardBlock("SetClipboardData");
     block->clipboards = true;
-    c.holds = true;
-    c.data = (size_t)(block - c.blocks.data());
+    c.data = data;
   }
-  RecordCall("SetClipboardData(", FormatName(format), ", ", data, ") -> ", result);
+  Record("SetClipboardData(", Named{format, NameOf(format, kFormatNames)}, ", ", data, ") -> ", result);
   return result;
 }
 
 HANDLE WINAPI GetClipboardData(UINT format) {
   HANDLE data = nullptr;
   if (CheckOpen("GetClipboardData") && CheckFormat(format, "GetClipboardData") &&
-      !InjectedFailure("GetClipboardData") && c.holds) {
-    data = Handle(c.data);
+      !InjectedFailure("GetClipboardData")) {
+    data = c.data;
   }
-  RecordCall("GetClipboardData(", FormatName(format), ") -> ", data);
+  Record("GetClipboardData(", Named{format, NameOf(format, kFormatNames)}, ") -> ", data);
   return data;
 }
 
 BOOL WINAPI CloseClipboard(void) {
   bool ok = CheckOpen("CloseClipboard");
-  if (ok && c.holds && c.blocks[c.data].locks) {
-    ReportMisuse("CloseClipboard: " + HandleName(Handle(c.data)) + " is still locked");
-  }
+  if (ok && c.data && BlockOf(c.data).locks) ReportMisuse("CloseClipboard: ", c.data, " is still locked");
   c.open = false;
   c.opener = nullptr;
-  RecordCall("CloseClipboard()", Failed(ok));
+  Record("CloseClipboard()", Failed(ok));
   return ok;
 }
 
 // Needs no open clipboard.
 BOOL WINAPI IsClipboardFormatAvailable(UINT format) {
-  bool available = format == CF_UNICODETEXT && c.holds;
-  RecordCall("IsClipboardFormatAvailable(", std::to_string(format), ") -> ", available ? "TRUE" : "FALSE");
+  bool available = format == CF_UNICODETEXT && c.data;
+  Record("IsClipboardFormatAvailable(", format, ") -> ", Bool{available});
   return available;
 }
-
-// ---- Shared with fake_win32.cpp -------------------------------------------
-
-namespace fake_internal {
-
-size_t GlobalBlocksMade() { return c.blocks.size(); }
-
-void AddClipboardLeaks(std::vector<std::string> &leaks) {
-  for (size_t i = 0; i < c.blocks.size(); ++i) {
-    const GlobalBlock &block = c.blocks[i];
-    if (!block.bytes) continue;
-    const std::string name = HandleName(Handle(i));
-    if (!block.clipboards) leaks.push_back(name + " of " + std::to_string(block.size) + " bytes not freed");
-    if (block.locks) leaks.push_back(name + " still locked");
-  }
-  if (c.open) leaks.push_back("the clipboard is still open");
-}
-
-}  // namespace fake_internal
 
 // ---- What tests see -------------------------------------------------------
 
@@ -289,20 +128,18 @@ void PutClipboardUnits(const std::u16string &units) {
   }
   ReleaseClipboardBlock("another program");
   const SIZE_T size = units.size() * sizeof(char16_t);
-  auto *memory = static_cast<unsigned char *>(std::malloc(std::max<SIZE_T>(size, 1)));
-  std::memcpy(memory, units.data(), size);
-  c.data = MakeBlock(memory, size);
-  c.blocks[c.data].clipboards = true;
-  c.holds = true;
+  c.data = MakeGlobalBlock(size);
+  std::memcpy(BlockOf(c.data).bytes, units.data(), size);
+  BlockOf(c.data).clipboards = true;
   c.owner = nullptr;
 }
 
 void SetClipboardReportedSize(SIZE_T bytes) {
-  if (!c.holds || c.blocks[c.data].locks) {
+  if (!c.data || BlockOf(c.data).locks) {
     ADD_FAILURE() << "fake::SetClipboardReportedSize: the clipboard holds no block, or it is locked";
     return;
   }
-  GlobalBlock &block = c.blocks[c.data];
+  GlobalBlock &block = BlockOf(c.data);
   const SIZE_T readable = std::max(block.size, std::min<SIZE_T>(bytes, SIZE_T{1} << 20));
   if (readable > block.readable) {
     auto *memory = static_cast<unsigned char *>(std::realloc(block.bytes, readable));
@@ -330,14 +167,14 @@ void HoldClipboardOpenElsewhere(bool held) {
   c.heldElsewhere = held;
 }
 
-bool ClipboardHoldsText() { return c.holds; }
+bool ClipboardHoldsText() { return c.data != nullptr; }
 
 std::u16string ClipboardUnits() {
-  if (!c.holds) {
+  if (!c.data) {
     ADD_FAILURE() << "fake::ClipboardUnits: the clipboard holds no text";
     return u"";
   }
-  const GlobalBlock &block = c.blocks[c.data];
+  const GlobalBlock &block = BlockOf(c.data);
   std::u16string units(block.size / sizeof(char16_t), u'\0');
   std::memcpy(units.data(), block.bytes, units.size() * sizeof(char16_t));
   return units;

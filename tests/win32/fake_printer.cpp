@@ -1,19 +1,10 @@
 // The printer of the Win32 double: its dialog, the jobs on its DCs and the
 // text drawn on their pages, recorded rather than rasterised so that tests
-// can read positions and fonts in printer pixels. The DCs themselves, their
-// fonts and metrics are fake_win32.cpp's.
-#include "fake_win32.h"
+// can read positions and fonts in printer pixels; and the string calls the
+// page numbers use. The DCs are fake_painting.cpp's, their fonts fake_fonts.cpp's.
 #include "fake_win32_internal.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <cstdarg>
-#include <cstdio>
-#include <cstring>
-#include <deque>
-#include <iterator>
-#include <map>
 
 using namespace fake_internal;
 
@@ -45,16 +36,14 @@ Printer p;
 HGLOBAL DevMode() { return MakeHandle<HGLOBAL>(kStock, kDevModeStock); }
 HGLOBAL DevNames() { return MakeHandle<HGLOBAL>(kStock, kDevNamesStock); }
 
-// ---- Call log -------------------------------------------------------------
-
-std::string Quote(const char *text) { return text ? '"' + std::string(text) + '"' : "NULL"; }
+// Names and formats as given, quoted and not escaped.
+Quoted AsIs(const char *text) { return Quote(text, Escapes::kNone); }
 
 Session *LiveSession(HDC dc, const char *function) { return CheckPrinterDc(dc, function) ? &p.sessions[dc] : nullptr; }
 
 // False, with misuse reported, unless the session is in the state the call needs.
 bool Require(bool holds, HDC dc, const char *function, const char *what) {
-  if (!holds) ReportMisuse(std::string(function) + ": " + HandleName(dc) + " " + what);
-  return holds;
+  return holds || ReportMisuse(function, ": ", dc, " ", what);
 }
 
 // The spooler calls: the state check, then an injected failure, then the change.
@@ -63,7 +52,7 @@ int SpoolerCall(const char *function, HDC dc, bool (*allowed)(HDC, const Session
   Session *session = LiveSession(dc, function);
   int result = kSpError;
   if (session && allowed(dc, *session, function) && !InjectedFailure(function)) result = change(*session);
-  RecordCall(function, "(", dc, ") -> ", result);
+  Record(function, "(", dc, ") -> ", result);
   return result;
 }
 
@@ -82,32 +71,29 @@ bool InPage(HDC dc, const Session &s, const char *function) {
 // ---- COMDLG32 -------------------------------------------------------------
 
 BOOL WINAPI PrintDlgA(LPPRINTDLGA record) {
-  if (!record) {
-    ReportMisuse("PrintDlgA: NULL PRINTDLGA");
-    RecordCall("PrintDlgA(NULL) -> FALSE");
+  if (!CheckPointer(record, "PrintDlgA", "PRINTDLGA")) {
+    Record("PrintDlgA(NULL) -> FALSE");
     return FALSE;
   }
   // Only lStructSize bytes are the product's: a smaller record must not be read past its end.
   p.lastDialog = PRINTDLGA{};
   std::memcpy(&p.lastDialog, record, std::min<size_t>(record->lStructSize, sizeof(PRINTDLGA)));
-  char call[64];
-  std::snprintf(call, sizeof call, "PrintDlgA(lStructSize %u, Flags 0x%X) -> ", record->lStructSize,
-                p.lastDialog.Flags);
+  auto log = [size = record->lStructSize, flags = Hex{p.lastDialog.Flags}](const auto &...result) {
+    Record("PrintDlgA(lStructSize ", size, ", Flags ", flags, ") -> ", result...);
+  };
   bool ok = true;
   if (record->lStructSize != sizeof(PRINTDLGA)) {
-    ReportMisuse("PrintDlgA: lStructSize " + std::to_string(record->lStructSize) +
-                 " is not sizeof(PRINTDLGA), which the dialog refuses");
-    ok = false;
+    ok = ReportMisuse("PrintDlgA: lStructSize ", record->lStructSize,
+                      " is not sizeof(PRINTDLGA), which the dialog refuses");
   } else if (record->hwndOwner) {
     ok = CheckWindow(record->hwndOwner, "PrintDlgA");
   }
   if (ok && ((record->hDevMode && record->hDevMode != DevMode()) ||
              (record->hDevNames && record->hDevNames != DevNames()))) {
-    ReportMisuse("PrintDlgA: hDevMode or hDevNames did not come from PrintDlgA");
-    ok = false;
+    ok = ReportMisuse("PrintDlgA: hDevMode or hDevNames did not come from PrintDlgA");
   }
   if (!ok) {
-    RecordCall(call, "FALSE");
+    log("FALSE");
     return FALSE;
   }
   Answer answer{false, false};
@@ -118,18 +104,15 @@ BOOL WINAPI PrintDlgA(LPPRINTDLGA record) {
     p.answers.pop_front();
   }
   if (!answer.print) {
-    RecordCall(call, "cancelled");
+    log("cancelled");
     return FALSE;
   }
   record->hDevMode = DevMode();
   record->hDevNames = DevNames();
   record->nCopies = 1;  // the driver makes the copies (PD_USEDEVMODECOPIESANDCOLLATE)
-  std::string result = "TRUE";
-  if (record->Flags & PD_RETURNDC) {
-    record->hDC = answer.returnsDc ? MakePrinterDc() : nullptr;
-    result += " " + HandleName(record->hDC);
-  }
-  RecordCall(call, result);
+  const bool returnsDc = (record->Flags & PD_RETURNDC) != 0;
+  if (returnsDc) record->hDC = answer.returnsDc ? MakePrinterDc() : nullptr;
+  log("TRUE", returnsDc ? Entry(" ", record->hDC) : "");
   return TRUE;
 }
 
@@ -141,14 +124,14 @@ int WINAPI StartDocA(HDC dc, const DOCINFOA *document) {
   if (session && !document) {
     ReportMisuse("StartDocA: NULL DOCINFOA");
   } else if (session && document->cbSize != (int)sizeof(DOCINFOA)) {
-    ReportMisuse("StartDocA: cbSize " + std::to_string(document->cbSize) + " is not sizeof(DOCINFOA)");
+    ReportMisuse("StartDocA: cbSize ", document->cbSize, " is not sizeof(DOCINFOA)");
   } else if (session && Require(session->job < 0, dc, "StartDocA", "already has a document started") &&
              !InjectedFailure("StartDocA")) {
     p.jobs.push_back({document->lpszDocName ? document->lpszDocName : "", 0, fake::JobEnd::kOpen});
     session->job = (int)p.jobs.size() - 1;
     result = session->job + 1;
   }
-  RecordCall("StartDocA(", dc, ", ", Quote(document ? document->lpszDocName : nullptr), ") -> ", result);
+  Record("StartDocA(", dc, ", ", AsIs(document ? document->lpszDocName : nullptr), ") -> ", result);
   return result;
 }
 
@@ -190,7 +173,7 @@ BOOL WINAPI DeleteDC(HDC dc) {
     EndPrinterDc(dc);
     p.sessions.erase(dc);
   }
-  RecordCall("DeleteDC(", dc, ")", ok ? "" : " -> FALSE");
+  Record("DeleteDC(", dc, ")", Failed(ok));
   return ok;
 }
 
@@ -203,28 +186,26 @@ int WINAPIV wsprintfA(LPSTR buffer, LPCSTR format, ...) {
     modelled = c[1] && std::strchr("sid%", c[1]);
   }
   if (!modelled) {
-    ReportMisuse("wsprintfA: buffer or format " + Quote(format) + " is not modelled");
+    ReportMisuse("wsprintfA: buffer or format ", AsIs(format), " is not modelled");
     return 0;
   }
   va_list arguments;
   va_start(arguments, format);
   const int length = std::vsnprintf(buffer, 1024, format, arguments);  // wsprintfA writes 1024 bytes at most
   va_end(arguments);
-  RecordCall("wsprintfA(", Quote(format), ") -> ", Quote(buffer));
+  Record("wsprintfA(", AsIs(format), ") -> ", AsIs(buffer));
   return std::min(length, 1023);
 }
 
 int WINAPI lstrlenA(LPCSTR text) {
   const int length = text ? (int)std::strlen(text) : 0;
-  RecordCall("lstrlenA(", Quote(text), ") -> ", length);
+  Record("lstrlenA(", AsIs(text), ") -> ", length);
   return length;
 }
 
-// ---- Shared with fake_win32.cpp -------------------------------------------
+// ---- Lent to the other areas ------------------------------------------------
 
-namespace fake_internal {
-
-bool PrinterCap(int index, int *value) {
+bool fake_internal::PrinterCap(int index, int *value) {
   const std::pair<int, int> caps[] = {{LOGPIXELSX, p.dpiX},        {LOGPIXELSY, p.dpiY},
                                       {PHYSICALWIDTH, p.width},    {PHYSICALHEIGHT, p.height},
                                       {PHYSICALOFFSETX, p.offsetX}, {PHYSICALOFFSETY, p.offsetY}};
@@ -233,23 +214,20 @@ bool PrinterCap(int index, int *value) {
   return cap != std::end(caps);
 }
 
-bool PrintUnits(HDC handle, const char *function, int x, int y, const std::u16string &units, const LOGFONTA &font,
-                bool transparent) {
+bool fake_internal::PrintUnits(HDC handle, const char *function, int x, int y, const std::u16string &units,
+                               const LOGFONTA &font, bool transparent) {
   const Session &s = p.sessions[handle];
   if (!InPage(handle, s, function)) return false;
   p.texts.push_back({p.jobs[(size_t)s.job].pagesEnded + 1, x, y, units, font, transparent});
   return true;
 }
 
-void AddPrinterLeaks(std::vector<std::string> &leaks) {
+void fake_internal::AddPrinterLeaks(std::vector<std::string> &leaks) {
   for (size_t i = 0; i < p.jobs.size(); ++i) {
     if (p.jobs[i].end != fake::JobEnd::kOpen) continue;
-    leaks.push_back("job " + std::to_string(i + 1) + " " + Quote(p.jobs[i].name.c_str()) +
-                    " neither ended nor aborted");
+    leaks.push_back(Entry("job ", i + 1, " ", AsIs(p.jobs[i].name.c_str()), " neither ended nor aborted"));
   }
 }
-
-}  // namespace fake_internal
 
 // ---- What tests see -------------------------------------------------------
 

@@ -10,7 +10,7 @@
 
 namespace fake {
 
-// ---- The window ---------------------------------------------------------
+// ---- The window (fake_windows.cpp) --------------------------------------
 // The double hosts one top-level window. OpenWindow creates it (a second call
 // replaces it: the old handle is then misuse) with a client
 // area of the given size (framebuffer all white, update region empty) and the
@@ -31,14 +31,16 @@ LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam);
 bool WindowDestroyed();
 // The exit code PostQuitMessage posted, or -1.
 int QuitCode();
+// The window title SetWindowTextA set last ("" before).
+std::string WindowTitle();
 
-// ---- Menu ---------------------------------------------------------------
+// ---- Menu (fake_windows.cpp) --------------------------------------------
 // The check and enable state CheckMenuItem and EnableMenuItem left on the
 // item with this command id (MF_CHECKED / MF_GRAYED bits; 0 when untouched).
 UINT MenuItemCheck(UINT id);
 UINT MenuItemEnable(UINT id);
 
-// ---- Clipboard and global memory ----------------------------------------
+// ---- Clipboard (fake_clipboard.cpp) and global memory (fake_memory.cpp) ----
 // Global blocks are movable only, named hglobal1, hglobal2 ... in creation
 // order, the blocks other programs put on the clipboard included. The
 // clipboard holds one CF_UNICODETEXT block or nothing (at first); a block
@@ -64,7 +66,7 @@ std::u16string ClipboardUnits();
 // The window that last emptied the clipboard while it had it open, or NULL.
 HWND ClipboardOwner();
 
-// ---- Timers and capture -------------------------------------------------
+// ---- Timers and capture (fake_windows.cpp) ------------------------------
 // The period of a running timer of the window, or 0 when it is not running.
 UINT TimerPeriod(UINT_PTR id);
 // Sends WM_TIMER for a running timer, as its period elapsing would.
@@ -76,11 +78,11 @@ void TakeCaptureAway();
 // What GetKeyState reports for a key (VK_SHIFT, VK_CONTROL ...): held or not.
 void HoldKey(int virtualKey, bool held);
 
-// ---- Device resolution --------------------------------------------------
+// ---- Device resolution (fake_painting.cpp) ------------------------------
 // LOGPIXELSX and LOGPIXELSY of every screen DC; 96 until a test sets another.
 void SetScreenDpi(int dpi);
 
-// ---- Call log -----------------------------------------------------------
+// ---- Call log (fake_core.cpp) -------------------------------------------
 // Every double function appends one readable entry, in call order, e.g.
 //   GetDC(hwnd1) -> hdc1
 //   GetDeviceCaps(hdc1, LOGPIXELSY) -> 96
@@ -102,7 +104,7 @@ void Note(const std::string &entry);
 // Recording costs time; benchmarks switch it off.
 void SetRecording(bool on);
 
-// ---- Framebuffer and update region -------------------------------------
+// ---- Framebuffer (fake_painting.cpp) and update region (fake_windows.cpp) ----
 // One byte per client pixel: 255 white (the class background), 0 black. GDI
 // calls draw only inside the paint region while painting, anywhere in the
 // client area with a GetDC context.
@@ -125,7 +127,7 @@ bool UpdateRegionEmpty();
 // forced full repaint would.
 void RepaintWholeWindow();
 
-// ---- Fonts --------------------------------------------------------------
+// ---- Fonts (fake_fonts.cpp) ---------------------------------------------
 // Metrics follow from the LOGFONTA alone (and not from the face, which is
 // only recorded). With em = -lfHeight for a negative height, em = lfHeight *
 // 1000 / 1133 for a positive one and 16 for 0:
@@ -158,7 +160,7 @@ LOGFONTA FontDescription(HFONT font);
 // GetTextExtentPoint32A: cx is where TextOutA's pen would end (the sum of
 // the units' A + B + C, a failed query counting one advance), cy tmHeight.
 
-// ---- Printer ------------------------------------------------------------
+// ---- Printer (fake_printer.cpp) -----------------------------------------
 // One printer. PrintDlgA answers from a script. A printer DC (from PrintDlgA
 // with PD_RETURNDC) takes fonts, metrics, SetBkMode and SetTextAlign
 // (TA_LEFT | TA_TOP only) as other DCs do; GetDeviceCaps answers LOGPIXELSX/Y
@@ -202,12 +204,12 @@ struct PrintJob {
 // Every job StartDocA started, in order (job n is StartDocA's result n).
 const std::vector<PrintJob> &PrintJobs();
 
-// ---- Scroll bar ---------------------------------------------------------
+// ---- Scroll bar (fake_windows.cpp) --------------------------------------
 int ScrollRangeMin();
 int ScrollRangeMax();
 int ScrollPosition();
 
-// ---- Message boxes ------------------------------------------------------
+// ---- Message boxes (fake_windows.cpp) -----------------------------------
 struct MessageBoxRecord {
   HWND owner;
   std::string text;
@@ -220,7 +222,7 @@ const std::vector<MessageBoxRecord> &MessageBoxes();
 // test and answers IDCANCEL.
 void AnswerNextMessageBox(int button);
 
-// ---- Files and file dialogs ----------------------------------------------
+// ---- Files and file dialogs (fake_files.cpp; FailNext, FailLater: fake_core.cpp) ----
 // An in-memory file system: paths are compared as given ("C:\\docs\\a.txt").
 // A folder exists when some file lies in it or it was made with MakeFolder;
 // the one GetTempPathA names exists from the start.
@@ -265,10 +267,8 @@ void FailLater(const std::string &function, int skip, int count = 1);
 // The next WriteFile after skip whole ones writes only the first bytes bytes
 // (a full disk) and reports that count.
 void ShortenNextWrite(DWORD bytes, int skip = 0);
-// The window title SetWindowTextA set last ("" before).
-std::string WindowTitle();
 
-// ---- Faults -------------------------------------------------------------
+// ---- Heap faults (fake_memory.cpp) --------------------------------------
 // The next count HeapAlloc calls return NULL.
 void FailNextAllocations(int count);
 // As FailNextAllocations, after the next skip allocations have succeeded.
@@ -276,7 +276,7 @@ void FailAllocationsLater(int skip, int count = 1);
 // Bytes the product holds from HeapAlloc now.
 size_t HeapBytesInUse();
 
-// ---- Honesty checks -----------------------------------------------------
+// ---- Honesty checks (fake_core.cpp, from every area) --------------------
 // Misuse found so far: a DC used after release, a font deleted while selected,
 // a DC released with a foreign object still selected, EndPaint without
 // BeginPaint, painting outside WM_PAINT... One line each; empty when clean.

@@ -579,6 +579,7 @@ TEST(FakeWin32, FileDialogsAnswerFromTheScriptIntoTheRecordsBuffers) {
 
   SetWindowTextA(window, "b.txt");
   EXPECT_EQ(fake::WindowTitle(), "b.txt");
+  SetWindowTextA(window, "\"a\\b\"\n");  // the log escapes what would make its quoting ambiguous
   EXPECT_EQ(fake::CallsTo({"GetOpenFileNameA", "GetSaveFileNameA", "SetWindowTextA"}),
             (std::vector<std::string>{"GetOpenFileNameA(flags 0x1000) -> \"C:\\docs\\letter.txt\"",
                                       "GetSaveFileNameA(flags 0x802) -> cancelled",
@@ -587,7 +588,8 @@ TEST(FakeWin32, FileDialogsAnswerFromTheScriptIntoTheRecordsBuffers) {
                                       "GetSaveFileNameA(flags 0x802) -> cancelled",
                                       "GetOpenFileNameA(flags 0x1000) -> cancelled",
                                       "GetOpenFileNameA(lStructSize 76) -> FALSE",
-                                      "SetWindowTextA(hwnd1, \"b.txt\")"}));
+                                      "SetWindowTextA(hwnd1, \"b.txt\")",
+                                      "SetWindowTextA(hwnd1, \"\\\"a\\\\b\\\"\\n\")"}));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Test double of the Win32 subset the product uses: the same types, sizes,
-// constants and signatures as the system headers, backed by tests/win32/fake_win32.cpp.
+// constants and signatures as the system headers, backed by the fake_*.cpp files beside it.
 #pragma once
 
 #include <stddef.h>
