@@ -47,11 +47,13 @@ bool Require(bool holds, HDC dc, const char *function, const char *what) {
 }
 
 // The spooler calls: the state check, then an injected failure, then the change.
+// An injected failure returns 0, the edge of Windows' "zero or less" that a
+// check for a negative result alone would take for success.
 template <typename Change>
 int SpoolerCall(const char *function, HDC dc, bool (*allowed)(HDC, const Session &, const char *), Change change) {
   Session *session = LiveSession(dc, function);
   int result = kSpError;
-  if (session && allowed(dc, *session, function) && !InjectedFailure(function)) result = change(*session);
+  if (session && allowed(dc, *session, function)) result = InjectedFailure(function) ? 0 : change(*session);
   Record(function, "(", dc, ") -> ", result);
   return result;
 }
