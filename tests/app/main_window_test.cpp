@@ -59,7 +59,7 @@ TEST_F(MainWindowTest, KeyboardCharactersGoInWholeOrNotAtAll) {
     SelectionEnd = row.oneUnitSelected ? 1 : 0;
     SelectionActive = row.oneUnitSelected;
     size_t boxes = fake::MessageBoxes().size();
-    fake::FailNextAllocations(row.failedAllocations);
+    fake::FailCalls(fake::Fault::kHeap, 1, row.failedAllocations);
     for (WPARAM unit : {0xD83Du, 0xDE00u, 127u}) fake::Send(WM_CHAR, unit, 0);
     std::u16string start((const char16_t *)DocumentText, 2);
     if (row.inserted) {

@@ -73,7 +73,7 @@ TEST_F(MenuCommandsTest, WordWrapChangeScrolledDownReturnsToTheTopAndLeavesNothi
 
 TEST_F(MenuCommandsTest, WordWrapSnapshotFailureKeepsTheOldSetting) {
   StartProgram();
-  fake::FailNextAllocations(1);
+  fake::FailCalls(fake::Fault::kHeap, 1, 1);
   Command(IDM_WORD_WRAP_NO);
   ASSERT_EQ(1u, fake::MessageBoxes().size());
   EXPECT_EQ("Can not allocate memory", fake::MessageBoxes()[0].text);

@@ -187,15 +187,11 @@ std::string Difference(const Document &e, const Document &a) {
 // ---- The test ---------------------------------------------------------------
 
 // The failures a step may be given, by the calls its operation makes.
-const std::vector<std::string> EditFaults = {"HeapAlloc"};
-const std::vector<std::string> ClipboardFaults = {"HeapAlloc",      "GlobalAlloc",      "GlobalLock",
-                                                  "OpenClipboard",  "EmptyClipboard",   "SetClipboardData",
-                                                  "GetClipboardData", "held"};
-const std::vector<std::string> FileFaults = {
-    "CreateFileA",    "ReadFile",     "WriteFile",    "FlushFileBuffers", "CloseHandle",      "GetFileSize",
-    "GetFileInformationByHandle", "SetFilePointer", "SetEndOfFile", "GetTempPathA", "GetTempFileNameA", "DeleteFileA",
-    "short"};
-const std::vector<std::string> PrinterFaults = {"StartDocA", "StartPage", "EndPage", "EndDoc"};
+using fake::Fault;
+const std::vector<Fault> EditFaults = {Fault::kHeap};
+const std::vector<Fault> ClipboardFaults = {Fault::kHeap, Fault::kGlobalMemory, Fault::kClipboard};
+const std::vector<Fault> FileFaults = {Fault::kFileIo, Fault::kShortWrite};
+const std::vector<Fault> PrinterFaults = {Fault::kSpooler};
 
 const int MovementKeys[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_HOME, VK_END, VK_PRIOR, VK_NEXT};
 const int OtherKeys[] = {VK_ESCAPE, VK_RETURN, VK_TAB, VK_BACK, VK_DELETE, VK_SPACE, VK_INSERT, 'X'};
@@ -210,8 +206,9 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
   char16_t pendingLowSurrogate = 0;
   std::set<std::string> readOnly;  // files marked read-only
   size_t clipboardBytes = 0;       // what GlobalSize reports of the clipboard's block
-  std::vector<std::string> armed;  // this step's injected failures
+  std::vector<Fault> armed;        // this step's classes of injected failures
   bool failsTwice = false;         // the last of them fails two calls
+  size_t struckBefore = 0;         // fake::StruckCalls() before this step
   std::ostringstream step;         // what this step did
   std::vector<std::string> history;
   int injected = 0, reported = 0, found = 0;
@@ -249,28 +246,25 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
     }
   }
 
-  // With chance 1 in 5, one of faults fails once or twice, at the call's first, second or third use.
-  void Arm(const std::vector<std::string> &faults, int latestUse = 2) {
+  // With chance 1 in 5, one class of faults fails once or up to most times
+  // in a row, from its first, second or later call on.
+  void Arm(const std::vector<Fault> &faults, int latestUse = 2, int most = 2) {
     if (!Chance(5)) return;
-    const std::string &fault = Pick(faults);
-    int skip = Chance(3) ? Random(1, latestUse) : 0, count = Random(1, 2);
-    if (fault == "HeapAlloc") fake::FailAllocationsLater(skip, count);
-    else if (fault == "held") fake::HoldClipboardOpenElsewhere(true);
-    else if (fault == "short") fake::ShortenNextWrite((DWORD)Random(0, 2 * (int)model.text.size() + 3), skip);
-    else fake::FailLater(fault, skip, count);
+    Fault fault = Pick(faults);
+    int k = Chance(3) ? Random(2, latestUse + 1) : 1, n = Random(1, most);
+    fake::FailCalls(fault, k, n);
     armed.push_back(fault);
-    failsTwice = count == 2 && fault != "short";
-    step << " [" << fault << " fails after " << skip << ", " << count << "x]";
+    failsTwice = n == 2;
+    step << " [faults from call " << k << ", " << n << "x]";
     injected++;
   }
 
   void Disarm() {
-    for (const std::string &fault : armed) {
-      if (fault == "HeapAlloc") fake::FailNextAllocations(0);
-      else if (fault == "held") fake::HoldClipboardOpenElsewhere(false);
-      else if (fault == "short") fake::ShortenNextWrite(0xFFFFFFFF);
-      else fake::FailNext(fault, 0);
-    }
+    for (Fault fault : armed) fake::FailCalls(fault, 1, 0);
+  }
+
+  std::vector<std::string> Struck() const {
+    return {fake::StruckCalls().begin() + (long)struckBefore, fake::StruckCalls().end()};
   }
 
   // ---- The operations: each predicts itself, then is sent ---------------------
@@ -452,7 +446,8 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
       if (now != (failed ? old : bytes) && !copyKept) {
         problems << chosen << (failed ? " changed" : " lacks the text") << "; ";
       }
-      bool deleteFailed = std::count(armed.begin(), armed.end(), "DeleteFileA") > 0;
+      std::vector<std::string> struck = Struck();
+      bool deleteFailed = std::count(struck.begin(), struck.end(), "DeleteFileA") > 0;
       if (!copies.empty() && !copyKept && !deleteFailed) problems << "a copy left in the temporary folder; ";
       for (const std::string &copy : copies) DeleteFileA(copy.c_str());
     };
@@ -500,7 +495,7 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
       if (goesOn) d.text = d.saved = text, d.title = TitleOf(Chosen(path));
     }
     if (goesOn) d.caret = 0, d.active = false, s.toTop = true;
-    Arm(FileFaults, 4);
+    Arm(FileFaults, 20);
     Command(command);
   }
 
@@ -522,7 +517,7 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
       if (IsLineBreak(s.after.text, (int)i)) i++;
       else body += s.after.text[i];
     }
-    Arm(PrinterFaults, LineCount / 20 + 1);
+    Arm(PrinterFaults, LineCount / 20 + 1, 1);  // a failed AbortDoc would leave the job to the spooler
     size_t jobs = fake::PrintJobs().size(), texts = fake::PrintedTexts().size();
     s.post = [jobs, texts, body, answer](bool failed, std::ostream &problems) {
       const std::vector<fake::PrintJob> &all = fake::PrintJobs();
@@ -606,7 +601,9 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
     if (asked != s.asked) problems << asked << " questions, expected " << s.asked << "; ";
     if (failures > 1) problems << failures << " failures reported; ";
     if (!s.failure.empty() && failures == 0) problems << "no failure reported, expected \"" << s.failure << "\"; ";
-    if (armed.empty() && failures == 1 && shown != s.failure) {
+    std::vector<std::string> struck = Struck();
+    for (const std::string &call : struck) step << "; " << call << " failed";
+    if (struck.empty() && failures == 1 && shown != s.failure) {
       problems << "reported \"" << shown << "\", expected \"" << s.failure << "\"; ";
     }
     if (s.post) s.post(failures > 0, problems);
@@ -677,6 +674,7 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
     int parts = testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
     step.str("");
     armed.clear();
+    struckBefore = fake::StruckCalls().size();
     (this->*operation)(s);
     Disarm();
     Check(n, s, before, boxes, parts);

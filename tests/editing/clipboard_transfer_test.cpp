@@ -19,63 +19,61 @@ void Command(int id) { ViewWindowProc(MainWindow, WM_COMMAND, (WPARAM)id, 0); }
 
 std::u16string Document() { return std::u16string((const char16_t *)DocumentText, (size_t)DocumentLength - 1); }
 
-void InjectFault(const std::string &fault) {
-  if (fault == "held") fake::HoldClipboardOpenElsewhere(true);
-  else if (fault == "HeapAlloc") fake::FailNextAllocations(1);
-  else if (!fault.empty()) fake::FailNext(fault);
-}
-
 struct ClipboardCase {
   const char *why;
   int command;
   int start, end;  // the selection [start, end) with the caret at end; none when equal
   std::u16string before;  // what another program put on the clipboard; nothing when empty
-  const char *fault;      // the call made to fail; "held": another program holds the clipboard open
+  fake::Fault fault;      // the class of the call made to fail,
+  int k;                  // and which of its calls from now: 0 for none
   std::u16string text;       // the document after
   int caret;                 // the caret after
   std::u16string clipboard;  // the clipboard after
   const char *boxes;         // the messages shown
 };
 
+const fake::Fault NoFault = fake::Fault::kHeap;
+
 const ClipboardCase Cases[] = {
-    {"Copy: the selection and one 0 in 2n + 2 bytes", IDM_EDIT_COPY, 4, 11, u"old", "", Text, 11,
+    {"Copy: the selection and one 0 in 2n + 2 bytes", IDM_EDIT_COPY, 4, 11, u"old", NoFault, 0, Text, 11,
      std::u16string(u"two\r\nth\0", 8), ""},
-    {"Copy without a selection keeps the clipboard", IDM_EDIT_COPY, 4, 4, u"old", "", Text, 4, u"old", ""},
-    {"Cut: the clipboard first, then the deletion", IDM_EDIT_CUT, 3, 9, u"old", "", u"onethree", 3,
+    {"Copy without a selection keeps the clipboard", IDM_EDIT_COPY, 4, 4, u"old", NoFault, 0, Text, 4, u"old", ""},
+    {"Cut: the clipboard first, then the deletion", IDM_EDIT_CUT, 3, 9, u"old", NoFault, 0, u"onethree", 3,
      std::u16string(u" two\r\n\0", 7), ""},
-    {"Paste at the caret: a block without a 0 is taken whole", IDM_EDIT_PASTE, 3, 3, u"xy", "", u"onexy two\r\nthree", 5, u"xy", ""},
-    {"Paste over the selection", IDM_EDIT_PASTE, 0, 3, std::u16string(u"1\0", 2), "", u"1 two\r\nthree", 1,
+    {"Paste at the caret: a block without a 0 is taken whole", IDM_EDIT_PASTE, 3, 3, u"xy", NoFault, 0,
+     u"onexy two\r\nthree", 5, u"xy", ""},
+    {"Paste over the selection", IDM_EDIT_PASTE, 0, 3, std::u16string(u"1\0", 2), NoFault, 0, u"1 two\r\nthree", 1,
      std::u16string(u"1\0", 2), ""},
-    {"a TAB and a lone LF are pasted as they stand", IDM_EDIT_PASTE, 0, 0, std::u16string(u"\t\n\0", 3), "",
+    {"a TAB and a lone LF are pasted as they stand", IDM_EDIT_PASTE, 0, 0, std::u16string(u"\t\n\0", 3), NoFault, 0,
      u"\t\none two\r\nthree", 2, std::u16string(u"\t\n\0", 3), ""},
-    {"the text ends at its first 0", IDM_EDIT_PASTE, 0, 0, std::u16string(u"ab\0cd", 5), "",
+    {"the text ends at its first 0", IDM_EDIT_PASTE, 0, 0, std::u16string(u"ab\0cd", 5), NoFault, 0,
      u"abone two\r\nthree", 2, std::u16string(u"ab\0cd", 5), ""},
-    {"an empty text deletes the selection", IDM_EDIT_PASTE, 0, 4, std::u16string(u"\0", 1), "",
-     u"two\r\nthree", 0, std::u16string(u"\0", 1), ""},
-    {"no Unicode text: nothing, no message", IDM_EDIT_PASTE, 0, 4, u"", "", Text, 4, u"", ""},
-    {"Copy: no global block", IDM_EDIT_COPY, 4, 7, u"old", "GlobalAlloc", Text, 7, u"old",
+    {"an empty text deletes the selection", IDM_EDIT_PASTE, 0, 4, std::u16string(u"\0", 1), NoFault, 0, u"two\r\nthree",
+     0, std::u16string(u"\0", 1), ""},
+    {"no Unicode text: nothing, no message", IDM_EDIT_PASTE, 0, 4, u"", NoFault, 0, Text, 4, u"", ""},
+    {"Copy: no global block", IDM_EDIT_COPY, 4, 7, u"old", fake::Fault::kGlobalMemory, 1, Text, 7, u"old",
      "Can Not Copy: Can not allocate memory; "},
-    {"Copy: the block cannot be locked", IDM_EDIT_COPY, 4, 7, u"old", "GlobalLock", Text, 7, u"old",
+    {"Copy: the block cannot be locked", IDM_EDIT_COPY, 4, 7, u"old", fake::Fault::kGlobalMemory, 2, Text, 7, u"old",
      "Can Not Copy: Can not obtain a pointer to global memory; "},
-    {"Copy: another program holds the clipboard", IDM_EDIT_COPY, 4, 7, u"old", "held", Text, 7, u"old",
-     "Can Not Copy: Can not put the text on the Clipboard; "},
-    {"Cut: no global block", IDM_EDIT_CUT, 4, 7, u"old", "GlobalAlloc", Text, 7, u"old",
+    {"Copy: another program holds the clipboard", IDM_EDIT_COPY, 4, 7, u"old", fake::Fault::kClipboard, 1, Text, 7,
+     u"old", "Can Not Copy: Can not put the text on the Clipboard; "},
+    {"Cut: no global block", IDM_EDIT_CUT, 4, 7, u"old", fake::Fault::kGlobalMemory, 1, Text, 7, u"old",
      "Can Not Cut: Can not allocate memory; "},
-    {"Cut: the block cannot be locked", IDM_EDIT_CUT, 4, 7, u"old", "GlobalLock", Text, 7, u"old",
+    {"Cut: the block cannot be locked", IDM_EDIT_CUT, 4, 7, u"old", fake::Fault::kGlobalMemory, 2, Text, 7, u"old",
      "Can Not Cut: Can not obtain a pointer to global memory; "},
-    {"Cut: another program holds the clipboard: the text stays", IDM_EDIT_CUT, 4, 7, u"old", "held", Text, 7, u"old",
-     "Can Not Cut: Can not put the text on the Clipboard; "},
-    {"Cut: the clipboard refuses the block: the text stays", IDM_EDIT_CUT, 4, 7, u"old", "SetClipboardData", Text, 7,
-     u"", "Can Not Cut: Can not put the text on the Clipboard; "},
-    {"Cut: no snapshot: the text is in both places", IDM_EDIT_CUT, 4, 7, u"old", "HeapAlloc", Text, 7,
+    {"Cut: another program holds the clipboard: the text stays", IDM_EDIT_CUT, 4, 7, u"old", fake::Fault::kClipboard, 1,
+     Text, 7, u"old", "Can Not Cut: Can not put the text on the Clipboard; "},
+    {"Cut: the clipboard refuses the block: the text stays", IDM_EDIT_CUT, 4, 7, u"old", fake::Fault::kClipboard, 3,
+     Text, 7, u"", "Can Not Cut: Can not put the text on the Clipboard; "},
+    {"Cut: no snapshot: the text is in both places", IDM_EDIT_CUT, 4, 7, u"old", fake::Fault::kHeap, 1, Text, 7,
      std::u16string(u"two\0", 4), "Can Not Cut: Can not allocate memory; "},
-    {"Paste: another program holds the clipboard", IDM_EDIT_PASTE, 4, 7, u"xy", "held", Text, 7, u"xy",
+    {"Paste: another program holds the clipboard", IDM_EDIT_PASTE, 4, 7, u"xy", fake::Fault::kClipboard, 1, Text, 7,
+     u"xy", "Can Not Paste: Can not obtain a handle to the Clipboard memory object; "},
+    {"Paste: no handle", IDM_EDIT_PASTE, 4, 7, u"xy", fake::Fault::kClipboard, 2, Text, 7, u"xy",
      "Can Not Paste: Can not obtain a handle to the Clipboard memory object; "},
-    {"Paste: no handle", IDM_EDIT_PASTE, 4, 7, u"xy", "GetClipboardData", Text, 7, u"xy",
-     "Can Not Paste: Can not obtain a handle to the Clipboard memory object; "},
-    {"Paste: no heap copy", IDM_EDIT_PASTE, 4, 7, u"xy", "HeapAlloc", Text, 7, u"xy",
+    {"Paste: no heap copy", IDM_EDIT_PASTE, 4, 7, u"xy", fake::Fault::kHeap, 1, Text, 7, u"xy",
      "Can Not Paste: Can not allocate memory; "},
-    {"Paste: the block cannot be locked", IDM_EDIT_PASTE, 4, 7, u"xy", "GlobalLock", Text, 7, u"xy",
+    {"Paste: the block cannot be locked", IDM_EDIT_PASTE, 4, 7, u"xy", fake::Fault::kGlobalMemory, 1, Text, 7, u"xy",
      "Can Not Paste: Can not obtain a pointer to global memory; "},
 };
 
@@ -93,13 +91,15 @@ TEST_F(ClipboardTransferTest, ClipboardCommandsMoveExactUnitsAndFailWithoutChang
     fake::RepaintWholeWindow();
     if (c.before.empty()) fake::EmptyClipboardElsewhere();
     else fake::PutClipboardUnits(c.before);
-    InjectFault(c.fault);
+    size_t struck = fake::StruckCalls().size();
+    if (c.k) fake::FailCalls(c.fault, c.k);
     fake::Screen before = fake::CaptureScreen();
     size_t boxesBefore = fake::MessageBoxes().size();
 
     Command(c.command);
 
-    fake::HoldClipboardOpenElsewhere(false);
+    fake::FailCalls(c.fault, 1, 0);
+    EXPECT_EQ(c.k ? 1u : 0u, fake::StruckCalls().size() - struck) << "the injected failure struck";
     EXPECT_EQ(c.text, Document());
     EXPECT_EQ(c.caret, CaretIndex);
     EXPECT_EQ(c.clipboard, fake::ClipboardHoldsText() ? fake::ClipboardUnits() : u"");

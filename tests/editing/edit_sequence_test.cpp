@@ -136,7 +136,7 @@ TEST_F(EditSequenceTest, AFailedSnapshotLeavesTextCaretSelectionAndScreenAsTheyW
   ShowText(u"abc\r\ndef");
   Select(1, 6);
   fake::Screen before = fake::CaptureScreen();
-  fake::FailNextAllocations(2);
+  fake::FailCalls(fake::Fault::kHeap, 1, 2);
   TypeCharacter(u'x');
   DeleteSelection();
   ASSERT_EQ(2u, fake::MessageBoxes().size());

@@ -114,7 +114,7 @@ TEST_F(EditingKeysTest, AFailedSnapshotStopsEachEditingKeyBeforeAnyChange) {
   ShowText(u"abc\r\ndef");
   Select(1, 6);
   fake::Screen before = fake::CaptureScreen();
-  fake::FailNextAllocations(4);
+  fake::FailCalls(fake::Fault::kHeap, 1, 4);
   for (int key : {VK_RETURN, VK_TAB, VK_BACK, VK_DELETE}) PressKey(key);
   ASSERT_EQ(4u, fake::MessageBoxes().size());
   EXPECT_EQ("Can Not Add Characters", fake::MessageBoxes()[0].caption);

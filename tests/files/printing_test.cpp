@@ -137,16 +137,22 @@ TEST_F(PrintingTest, TheWidthTableHoldsTheWidthsOfTheDeviceThatMeasured) {
 TEST_F(PrintingTest, EachPrintFailureIsReportedAndEndsTheJobItStarted) {
   OpenDocumentWindow();
   const struct {
-    const char *fault;
+    const char *fault;  // the dialog's answer, or the spooler call made to fail, the k-th from the job's start
+    int k;
     std::vector<std::string> calls;
     const char *message;
   } rows[] = {
-      {"", {"PrintDlgA", "StartDocA", "StartPage", "EndPage", "EndDoc", "DeleteDC"}, ""},
-      {"cancel", {"PrintDlgA"}, ""},
-      {"no DC", {"PrintDlgA", "MessageBoxA"}, "Can not obtain a Printer DC"},
-      {"StartDocA", {"PrintDlgA", "StartDocA", "MessageBoxA", "DeleteDC"}, "Can not start document"},
-      {"StartPage", {"PrintDlgA", "StartDocA", "StartPage", "MessageBoxA", "AbortDoc", "DeleteDC"}, "Can not start page"},
-      {"EndPage", {"PrintDlgA", "StartDocA", "StartPage", "EndPage", "AbortDoc", "DeleteDC", "MessageBoxA"},
+      {"", 0, {"PrintDlgA", "StartDocA", "StartPage", "EndPage", "EndDoc", "DeleteDC"}, ""},
+      {"cancel", 0, {"PrintDlgA"}, ""},
+      {"dialog fails", 0, {"PrintDlgA"}, ""},
+      {"no DC", 0, {"PrintDlgA", "MessageBoxA"}, "Can not obtain a Printer DC"},
+      {"StartDocA", 1, {"PrintDlgA", "StartDocA", "MessageBoxA", "DeleteDC"}, "Can not start document"},
+      {"StartPage", 2, {"PrintDlgA", "StartDocA", "StartPage", "MessageBoxA", "AbortDoc", "DeleteDC"},
+       "Can not start page"},
+      {"EndPage", 3, {"PrintDlgA", "StartDocA", "StartPage", "EndPage", "AbortDoc", "DeleteDC", "MessageBoxA"},
+       "Could not print document"},
+      {"EndDoc", 4,
+       {"PrintDlgA", "StartDocA", "StartPage", "EndPage", "EndDoc", "AbortDoc", "DeleteDC", "MessageBoxA"},
        "Could not print document"},
   };
   for (const auto &row : rows) {
@@ -155,7 +161,8 @@ TEST_F(PrintingTest, EachPrintFailureIsReportedAndEndsTheJobItStarted) {
     size_t boxes = fake::MessageBoxes().size();
     size_t printed = fake::PrintedTexts().size();
     fake::AnswerNextPrintDialog(fault != "cancel", fault != "no DC");
-    if (fault != "" && fault != "cancel" && fault != "no DC") fake::FailNext(fault);
+    if (fault == "dialog fails") fake::FailCalls(fake::Fault::kDialog);
+    if (row.k) fake::FailCalls(fake::Fault::kSpooler, row.k);
     ViewWindowProc(MainWindow, WM_COMMAND, IDM_FILE_PRINT, 0);
     std::vector<std::string> calls;
     for (const std::string &call :
@@ -165,6 +172,7 @@ TEST_F(PrintingTest, EachPrintFailureIsReportedAndEndsTheJobItStarted) {
     EXPECT_EQ(row.calls, calls) << fault;
     std::string shown = fake::MessageBoxes().size() > boxes ? fake::MessageBoxes().back().text : "";
     EXPECT_EQ(row.message, shown) << fault;
+    if (row.k) EXPECT_EQ(fault, fake::StruckCalls().back());
     if (fault.empty()) {
       ASSERT_EQ(printed + 1, fake::PrintedTexts().size()) << "the empty document: one page with its number alone";
       EXPECT_EQ(u"(1)", fake::PrintedTexts().back().text);

@@ -4,7 +4,10 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "app/program_window.h"
 #include "document/document_store.h"
@@ -123,70 +126,89 @@ TEST_F(UnicodeFilesTest, OpenRefusesWhatIsNotOneOfItsFilesAndChangesNothing) {
   EXPECT_EQ(DocumentCapacity, DocumentLength);
 }
 
+// Each file call of an Open, failing in turn: a call it needs fails it with
+// its own message and changes nothing; a failed close does not.
 TEST_F(UnicodeFilesTest, OpenReportsFailuresOfTheFileCalls) {
   fake::PutFile(PathA, Bytes({0xFF, 0xFE, 'a', 0}));
-  const std::pair<const char *, const char *> cases[] = {
+  const std::map<std::string, std::string> messages = {
       {"CreateFileA", "Can not obtain a file handle to the selected file"},
       {"GetFileSize", "Can not obtain the size of the selected file"},
       {"ReadFile", "Can not read the selected file"},
   };
-  for (const auto &c : cases) {
-    fake::FailNext(c.first);
+  for (int k = 1;; k++) {
+    Command(IDM_FILE_NEW);
+    size_t boxes = fake::MessageBoxes().size();
+    fake::FailCalls(fake::Fault::kFileIo, k);
     fake::AnswerNextFileDialog(PathA);
     Command(IDM_FILE_OPEN);
-    EXPECT_EQ(c.second, LastFailure());
-    EXPECT_EQ(1, DocumentLength);
+    if ((int)fake::StruckCalls().size() < k) break;
+    const std::string &struck = fake::StruckCalls().back();
+    bool needed = messages.count(struck) > 0;
+    EXPECT_EQ(needed ? messages.at(struck) : "", fake::MessageBoxes().size() > boxes ? LastFailure() : "") << struck;
+    EXPECT_EQ(needed ? 1 : 2, DocumentLength) << struck;
   }
+  EXPECT_EQ((std::vector<std::string>{"CreateFileA", "GetFileSize", "ReadFile", "ReadFile", "CloseHandle"}),
+            fake::StruckCalls());
 }
 
-// Each call of a save over a file, failing in turn: the old bytes stay or
-// come back, and no copy of them is left behind.
+// Each file call of a save, failing in turn, alone or with the next, or
+// writing short, over a file and under a new name: the old bytes stay or come
+// back and no copy of them is left, unless putting them back failed too, when
+// their copy is kept; a new file goes. A call the save can do without (a
+// close, the copy's deletion) lets it succeed.
 TEST_F(UnicodeFilesTest, AFailedSaveKeepsTheOldFileAndTheDocumentChanged) {
   Type(u"first");
   SaveAs(PathA);
-  std::string saved = fake::FileBytes(PathA);
-  Type(u" and more");
-  const std::pair<const char *, int> faults[] = {
-      {"CreateFileA", 0},  {"GetFileInformationByHandle", 0}, {"GetTempPathA", 0}, {"GetTempFileNameA", 0},
-      {"CreateFileA", 1},  {"ReadFile", 0},                   {"WriteFile", 0},    {"SetEndOfFile", 0},
-      {"FlushFileBuffers", 0}, {"SetFilePointer", 3},         {"WriteFile", 1},    {"WriteFile", 2},
-      {"SetEndOfFile", 1}, {"FlushFileBuffers", 1},
-  };
-  for (const auto &fault : faults) {
-    fake::FailLater(fault.first, fault.second);
-    SaveAs(PathA);
-    std::string where = std::string(fault.first) + " after " + std::to_string(fault.second);
-    EXPECT_EQ("Can not write to the selected file", LastFailure()) << where;
-    EXPECT_EQ("Can Not Save File", fake::MessageBoxes().back().caption);
-    EXPECT_EQ(saved, fake::FileBytes(PathA)) << where;
-    EXPECT_EQ((std::vector<std::string>{PathA}), fake::FilePaths()) << where << ": the old bytes' copy is removed";
-    EXPECT_TRUE(DocumentChangedSinceSave());
-    fake::FailNext(fault.first, 0);
+  const std::string saved = fake::FileBytes(PathA);
+  int copiesKept = 0;
+  for (const std::string &path : {PathA, PathB}) {
+    for (auto [kind, n] :
+         {std::pair{fake::Fault::kFileIo, 1}, {fake::Fault::kShortWrite, 1}, {fake::Fault::kFileIo, 2}}) {
+      for (int k = 1;; k++) {
+        SCOPED_TRACE(path + ": from file call " + std::to_string(k) + ", " + std::to_string(n) + " failing");
+        if (path == PathA) fake::PutFile(PathA, saved);
+        if (path == PathB && fake::FileExists(PathB)) DeleteFileA(PathB.c_str());
+        Type(u"!");
+        const std::u16string text = Text();
+        const std::string bytes = "\xFF\xFE" + std::string((const char *)DocumentText, 2 * (size_t)DocumentLength);
+        size_t boxes = fake::MessageBoxes().size(), struck = fake::StruckCalls().size();
+        fake::FailCalls(kind, k, n);
+        SaveAs(path);
+        fake::FailCalls(kind, 1, 0);
+        std::vector<std::string> copies, strikes(fake::StruckCalls().begin() + (long)struck, fake::StruckCalls().end());
+        for (const std::string &file : fake::FilePaths()) {
+          if (file.rfind(fake::TemporaryFolder, 0) == 0) copies.push_back(file);
+        }
+        EXPECT_EQ(text, Text());
+        if (fake::MessageBoxes().size() > boxes) {
+          EXPECT_EQ("Can not write to the selected file", LastFailure());
+          EXPECT_EQ("Can Not Save File", fake::MessageBoxes().back().caption);
+          EXPECT_TRUE(DocumentChangedSinceSave());
+          bool kept = n == 2 && copies.size() == 1 && fake::FileBytes(copies[0]) == saved;
+          bool deleteFailed = std::count(strikes.begin(), strikes.end(), "DeleteFileA") > 0;
+          copiesKept += kept;
+          if (!kept && !deleteFailed) EXPECT_TRUE(copies.empty()) << "the old bytes' copy is removed";
+          if (!kept && path == PathA) EXPECT_EQ(saved, fake::FileBytes(PathA));
+          if (path == PathB && !deleteFailed) EXPECT_FALSE(fake::FileExists(PathB)) << "a failure leaves no new file";
+        } else {
+          EXPECT_EQ(bytes, fake::FileBytes(path));
+          EXPECT_FALSE(DocumentChangedSinceSave());
+          for (const std::string &call : strikes) EXPECT_TRUE(call == "CloseHandle" || call == "DeleteFileA") << call;
+          EXPECT_EQ((size_t)std::count(strikes.begin(), strikes.end(), "DeleteFileA"), copies.size());
+        }
+        for (const std::string &copy : copies) DeleteFileA(copy.c_str());
+        if (strikes.empty()) break;
+      }
+    }
   }
-  fake::ShortenNextWrite(6, 1);  // the disk fills up during the growth
-  SaveAs(PathA);
-  EXPECT_EQ(saved, fake::FileBytes(PathA));
-  EXPECT_EQ((std::vector<std::string>{PathA}), fake::FilePaths());
-  fake::ShortenNextWrite(6, 2);     // the old bytes are overwritten in part,
-  fake::FailLater("WriteFile", 3);  // and cannot go back: their copy is kept
-  SaveAs(PathA);
-  ASSERT_EQ(2u, fake::FilePaths().size());
-  EXPECT_EQ(std::string(fake::TemporaryFolder) + "\\scr", fake::FilePaths()[0].substr(0, 11));
-  EXPECT_EQ(saved, fake::FileBytes(fake::FilePaths()[0]));
-  fake::FailNext("WriteFile", 0);
-
-  fake::AnswerNextFileDialog(PathB);  // under a new name: a failure leaves no empty file
-  fake::FailNext("WriteFile");
-  Command(IDM_FILE_SAVE);
-  EXPECT_FALSE(fake::FileExists(PathB));
-  EXPECT_TRUE(DocumentChangedSinceSave());
+  EXPECT_GT(copiesKept, 0) << "no pair of failures reached the putting back";
+  Type(u" and more");
   fake::MarkReadOnly(PathA);
   SaveAs(PathA);
   EXPECT_EQ("Can not write to the selected file", LastFailure());
   EXPECT_TRUE(DocumentChangedSinceSave());
   SaveAs(PathB);
   EXPECT_FALSE(DocumentChangedSinceSave());
-  EXPECT_EQ(u"first and more", Text());
 }
 
 TEST_F(UnicodeFilesTest, YesToTheQuestionSavesAndStopsTheCommand) {
@@ -221,7 +243,7 @@ TEST_F(UnicodeFilesTest, CloseAndTheEndOfTheSessionAskAboutAChangedDocument) {
   fake::AnswerNextMessageBox(IDCANCEL);
   EXPECT_EQ(FALSE, fake::Send(WM_QUERYENDSESSION, 0, 0));
   fake::AnswerNextMessageBox(IDYES);
-  fake::FailNext("CreateFileA");
+  fake::FailCalls(fake::Fault::kFileIo);
   fake::AnswerNextFileDialog(PathA);
   EXPECT_EQ(FALSE, fake::Send(WM_QUERYENDSESSION, 0, 0)) << "the save failed";
   fake::AnswerNextMessageBox(IDYES);

@@ -47,47 +47,26 @@ class FailureTrap : public testing::EmptyTestEventListener {
   }
 };
 
-// The call made to fail during one command, after skip calls to it
-// succeeded, and whether a Save then fails: it needs every call it makes.
+// A class of calls failing during one command from its k-th call (the heap's
+// from then on); what it struck decides what the command must do.
 struct Fault {
-  const char *function;
-  int skip;
-  bool failsSave;
-  bool Is(const char *name, int calls = 0) const { return function && !strcmp(function, name) && skip == calls; }
+  fake::Fault kind;
+  int k;  // 0: nothing fails
 };
-const Fault NoFault{nullptr, 0, false};
-const Fault OpenFaults[] = {NoFault, {"CreateFileA", 0, true}, {"GetFileSize", 0, false}, {"ReadFile", 0, true},
-                            {"ReadFile", 1, false}, {"CloseHandle", 0, false}, {"HeapAlloc", 0, false}};
-// Save writes over a file that is there: it copies the old bytes aside,
-// grows the file if it must, writes it from the start and puts the old bytes
-// back on a failure. The second write and the third pointer move are the
-// growth's or else the text's; either way the save fails.
-const Fault SaveFaults[] = {NoFault,
-                            {"CreateFileA", 0, true},
-                            {"GetFileInformationByHandle", 0, true},
-                            {"GetTempPathA", 0, true},
-                            {"GetTempFileNameA", 0, true},
-                            {"CreateFileA", 1, true},
-                            {"ReadFile", 0, true},
-                            {"WriteFile", 0, true},
-                            {"WriteFile", 1, true},
-                            {"short write", 0, true},
-                            {"short write", 1, true},
-                            {"SetFilePointer", 2, true},
-                            {"SetEndOfFile", 1, true},
-                            {"FlushFileBuffers", 1, true},
-                            {"CloseHandle", 0, false},
-                            {"HeapAlloc", 0, false}};
 
-void Command(int id, const Fault &fault) {
-  bool call = fault.function && !fault.Is("HeapAlloc") && strcmp(fault.function, "short write") != 0;
-  if (fault.Is("HeapAlloc")) fake::FailNextAllocations(1 << 30);
-  if (fault.function && !strcmp(fault.function, "short write")) fake::ShortenNextWrite(1, fault.skip);
-  if (call) fake::FailLater(fault.function, fault.skip);
+// The file call the fault struck, or "".
+std::string Command(int id, const Fault &fault) {
+  size_t struck = fake::StruckCalls().size();
+  if (fault.k) fake::FailCalls(fault.kind, fault.k, fault.kind == fake::Fault::kHeap ? 1 << 30 : 1);
   fake::Send(WM_COMMAND, (WPARAM)id, 0);
   // A fault the command did not reach must not hit the next one.
-  if (call) fake::FailNext(fault.function, 0);
-  fake::FailNextAllocations(0);
+  fake::FailCalls(fault.kind, 1, 0);
+  return fake::StruckCalls().size() > struck && fault.kind != fake::Fault::kHeap ? fake::StruckCalls().back() : "";
+}
+
+// A save needs every file call it makes but the closes and the deletion of the old bytes' copy.
+bool FailsSave(const std::string &struck) {
+  return !struck.empty() && struck != "CloseHandle" && struck != "DeleteFileA";
 }
 
 // Texts and lines are kept as bytes: std::string compares with memcmp.
@@ -143,10 +122,17 @@ void CheckBoxes(size_t first, const std::string &expected, const char *command) 
 // After a Save as SavePath: either its message and nothing changed, or the
 // file holds the mark and every unit, the terminator included, and nothing
 // else changed but the saved copy and the title. True when it saved.
-bool CheckSave(const Observed &before, size_t firstBox, const std::string &question, const Fault &fault) {
-  CheckBoxes(firstBox, question + (fault.failsSave ? Box("Can Not Save File", "Can not write to the selected file") : ""),
+bool CheckSave(const Observed &before, size_t firstBox, const std::string &question, const std::string &struck) {
+  CheckBoxes(firstBox,
+             question + (FailsSave(struck) ? Box("Can Not Save File", "Can not write to the selected file") : ""),
              "Save");
-  if (fault.failsSave) return CheckState(before, "after a failed Save"), false;
+  std::vector<std::string> copies;
+  for (const std::string &path : fake::FilePaths()) {
+    if (path.rfind(fake::TemporaryFolder, 0) == 0) copies.push_back(path);
+  }
+  CHECK(copies.size() == (struck == "DeleteFileA" ? 1u : 0u), "after Save, wrong: the old bytes' copies left");
+  for (const std::string &copy : copies) DeleteFileA(copy.c_str());
+  if (FailsSave(struck)) return CheckState(before, "after a failed Save"), false;
   Observed expected = before;
   expected.saved = before.text, expected.title = "saved.txt", expected.files[SavePath] = "\xFF\xFE" + before.text;
   CheckState(expected, "after Save");
@@ -157,20 +143,20 @@ bool Save(const Fault &fault) {
   Observed before = Observe();
   fake::AnswerNextFileDialog(SavePath);
   size_t firstBox = fake::MessageBoxes().size();
-  Command(IDM_FILE_SAVE, fault);
-  return CheckSave(before, firstBox, "", fault);
+  return CheckSave(before, firstBox, "", Command(IDM_FILE_SAVE, fault));
 }
 
 // What Open of the file shows: nullptr when it opens.
-const char *OpenFailure(const std::string &file, const Fault &fault) {
+// The struck call is the k-th: the open, the size, the mark's read, the rest's read.
+const char *OpenFailure(const std::string &file, const std::string &struck, int k) {
   const char *notUnicode = "The selected file is not a Unicode text file", *noRead = "Can not read the selected file";
-  if (fault.Is("CreateFileA")) return "Can not obtain a file handle to the selected file";
-  if (fault.Is("GetFileSize")) return "Can not obtain the size of the selected file";
+  if (struck == "CreateFileA") return "Can not obtain a file handle to the selected file";
+  if (struck == "GetFileSize") return "Can not obtain the size of the selected file";
   if (file.size() < 2) return notUnicode;
-  if (fault.Is("ReadFile", 0)) return noRead;
+  if (struck == "ReadFile" && k == 3) return noRead;
   if (file.compare(0, 2, "\xFF\xFE") != 0 || file.size() % 2 != 0) return notUnicode;
   if (file.size() > LargestFile) return "The selected file is too large to open";
-  if (fault.Is("ReadFile", 1)) return noRead;
+  if (struck == "ReadFile" && k == 4) return noRead;
   if (file.size() == LargestFile && !EndsInZeroUnit(file)) return "The selected file is large to open";
   return nullptr;
 }
@@ -187,11 +173,11 @@ void Open(const char *path, const char *title, const Fault &fault, int answer = 
   if (asked && answer == IDYES) fake::AnswerNextFileDialog(SavePath);
   if (opens) fake::AnswerNextFileDialog(chooses ? path : "");
   size_t firstBox = fake::MessageBoxes().size();
-  Command(IDM_FILE_OPEN, fault);
+  std::string struck = Command(IDM_FILE_OPEN, fault);
   std::string question = asked ? Box("Save Current File?", OpenQuestion, MB_YESNOCANCEL | MB_ICONQUESTION) : "";
-  if (asked && answer == IDYES) return (void)CheckSave(before, firstBox, question, fault);
+  if (asked && answer == IDYES) return (void)CheckSave(before, firstBox, question, struck);
   std::string file = fake::FileBytes(path);
-  const char *failure = opens && chooses ? OpenFailure(file, fault) : nullptr;
+  const char *failure = opens && chooses ? OpenFailure(file, struck, fault.k) : nullptr;
   CheckBoxes(firstBox, question + (failure ? Box("Can Not Open File", failure) : ""), "Open");
   if (failure || !opens || !chooses) return CheckState(before, "after an Open failed or cancelled");
   std::string units = file.substr(2);
@@ -208,7 +194,9 @@ void Open(const char *path, const char *title, const Fault &fault, int answer = 
 // opens it, saves it and opens the saved file again.
 void Steps(FuzzedDataProvider &input) {
   bool roundTrip = input.ConsumeBool();
-  Fault fault = roundTrip ? input.PickValueInArray(SaveFaults) : input.PickValueInArray(OpenFaults);
+  // Open makes up to five file calls, a save over a file about twenty.
+  Fault fault{input.PickValueInArray({fake::Fault::kHeap, fake::Fault::kFileIo, fake::Fault::kShortWrite}),
+              input.ConsumeIntegralInRange(0, roundTrip ? 24 : 6)};
   bool typesFirst = input.ConsumeBool();
   int answer = input.PickValueInArray({IDNO, IDCANCEL, IDYES});
   bool chooses = input.ConsumeIntegralInRange(0, 7) != 7;
@@ -228,8 +216,8 @@ void Steps(FuzzedDataProvider &input) {
   }
   fake::PutFile(OpenPath, file);
   if (!roundTrip) return Open(OpenPath, "open.txt", fault, answer, chooses);
-  Open(OpenPath, "open.txt", NoFault, answer, chooses);
-  if (Save(fault)) Open(SavePath, "saved.txt", NoFault);
+  Open(OpenPath, "open.txt", Fault{fake::Fault::kHeap, 0}, answer, chooses);
+  if (Save(fault)) Open(SavePath, "saved.txt", Fault{fake::Fault::kHeap, 0});
 }
 
 }  // namespace

@@ -11,7 +11,6 @@ namespace {
 struct Clipboard {
   bool open = false;  // by the program
   HWND opener = nullptr;
-  bool heldElsewhere = false;
   HGLOBAL data = nullptr;  // the CF_UNICODETEXT block it holds, if any
   HWND owner = nullptr;
 };
@@ -48,7 +47,7 @@ void fake_internal::AddClipboardLeaks(std::vector<std::string> &leaks) {
 // ---- USER32 ---------------------------------------------------------------
 
 BOOL WINAPI OpenClipboard(HWND window) {
-  bool ok = CheckWindow(window, "OpenClipboard") && !InjectedFailure("OpenClipboard") && !c.heldElsewhere &&
+  bool ok = CheckWindow(window, "OpenClipboard") && !InjectedFailure(fake::Fault::kClipboard, "OpenClipboard") &&
             (!c.open || c.opener == window);
   if (ok) {
     c.open = true;
@@ -59,7 +58,7 @@ BOOL WINAPI OpenClipboard(HWND window) {
 }
 
 BOOL WINAPI EmptyClipboard(void) {
-  bool ok = CheckOpen("EmptyClipboard") && !InjectedFailure("EmptyClipboard");
+  bool ok = CheckOpen("EmptyClipboard") && !InjectedFailure(fake::Fault::kClipboard, "EmptyClipboard");
   if (ok) {
     ReleaseClipboardBlock("EmptyClipboard");
     c.owner = c.opener;
@@ -81,7 +80,7 @@ HANDLE WINAPI SetClipboardData(UINT format, HANDLE data) {
     ReportMisuse("SetClipboardData: ", data, " is still locked");
     block = nullptr;
   }
-  HANDLE result = block && !InjectedFailure("SetClipboardData") ? data : nullptr;
+  HANDLE result = block && !InjectedFailure(fake::Fault::kClipboard, "SetClipboardData") ? data : nullptr;
   if (result) {
     ReleaseClipboardBlock("SetClipboardData");
     block->clipboards = true;
@@ -94,7 +93,7 @@ HANDLE WINAPI SetClipboardData(UINT format, HANDLE data) {
 HANDLE WINAPI GetClipboardData(UINT format) {
   HANDLE data = nullptr;
   if (CheckOpen("GetClipboardData") && CheckFormat(format, "GetClipboardData") &&
-      !InjectedFailure("GetClipboardData")) {
+      !InjectedFailure(fake::Fault::kClipboard, "GetClipboardData")) {
     data = c.data;
   }
   Record("GetClipboardData(", Named{format, NameOf(format, kFormatNames)}, ") -> ", data);
@@ -160,11 +159,6 @@ void EmptyClipboardElsewhere() {
   }
   ReleaseClipboardBlock("another program");
   c.owner = nullptr;
-}
-
-void HoldClipboardOpenElsewhere(bool held) {
-  if (held && c.open) ADD_FAILURE() << "fake::HoldClipboardOpenElsewhere: the program has the clipboard open";
-  c.heldElsewhere = held;
 }
 
 bool ClipboardHoldsText() { return c.data != nullptr; }

@@ -63,24 +63,23 @@ TEST(FakeClipboard, MisuseIsReportedAndWhatIsHeldIsALeak) {
                                                      "hglobal2 still locked", "the clipboard is still open"}));
 }
 
-TEST(FakeClipboard, InjectedFailuresHeldClipboardAndAReportedSizePastTheUnits) {
+TEST(FakeClipboard, InjectedFailuresAndAReportedSizePastTheUnits) {
   HWND window = fake::OpenWindow(Ignore, 10, 10);
   fake::PutClipboardUnits(u"ab");
-  for (const char *name : {"GlobalAlloc", "GlobalLock", "OpenClipboard", "EmptyClipboard", "GetClipboardData",
-                           "SetClipboardData"}) {
-    fake::FailNext(name);
-  }
+  fake::FailCalls(fake::Fault::kGlobalMemory, 1, 1);
   EXPECT_EQ(GlobalAlloc(GMEM_MOVEABLE, 2), nullptr);
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 2);
+  fake::FailCalls(fake::Fault::kGlobalMemory, 1, 1);
   EXPECT_EQ(GlobalLock(block), nullptr);
   EXPECT_EQ(*static_cast<unsigned char *>(GlobalLock(block)), 0xCD) << "garbage without GMEM_ZEROINIT";
   GlobalUnlock(block);
+  // Another program holding the clipboard open twice, then each call once.
+  fake::FailCalls(fake::Fault::kClipboard, 1, 2);
   EXPECT_FALSE(OpenClipboard(window));
   EXPECT_EQ(fake::Calls().back(), "OpenClipboard(hwnd1) -> FALSE");
-  fake::HoldClipboardOpenElsewhere(true);
   EXPECT_FALSE(OpenClipboard(window));
-  fake::HoldClipboardOpenElsewhere(false);
   ASSERT_TRUE(OpenClipboard(window));
+  fake::FailCalls(fake::Fault::kClipboard, 1, 3);
   EXPECT_FALSE(EmptyClipboard());
   EXPECT_EQ(GetClipboardData(CF_UNICODETEXT), nullptr);
   EXPECT_EQ(SetClipboardData(CF_UNICODETEXT, block), nullptr);

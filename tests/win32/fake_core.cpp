@@ -6,24 +6,22 @@ namespace fake_internal {
 
 namespace {
 
+// A class's switch: after skip calls of the class, failures calls fail.
+struct InjectedFaults {
+  int skip = 0;
+  int failures = 0;
+  bool shortWrites = false;  // a WriteFile it fails writes half its bytes and reports success
+};
+
 struct Core {
   bool recording = true;
   std::vector<std::string> calls;
   std::vector<std::string> misuse;
-  std::map<std::string, int> failures;  // function -> calls left that fail
-  std::map<std::string, int> skips;     // function -> calls that succeed before those fail
+  std::map<fake::Fault, InjectedFaults> faults;  // one switch per class of failure
+  std::vector<std::string> struck;               // the calls the switches failed, in order
 };
 
 Core core;
-
-const char *const kFailable[] = {
-    // fake_files.cpp
-    "CreateFileA", "ReadFile", "WriteFile", "FlushFileBuffers", "CloseHandle", "GetFileSize",
-    "GetFileInformationByHandle", "SetFilePointer", "SetEndOfFile", "GetTempPathA", "GetTempFileNameA", "DeleteFileA",
-    // fake_memory.cpp and fake_clipboard.cpp
-    "GlobalAlloc", "GlobalLock", "OpenClipboard", "EmptyClipboard", "SetClipboardData", "GetClipboardData",
-    // fake_printer.cpp
-    "StartDocA", "StartPage", "EndPage", "EndDoc", "AbortDoc"};
 
 std::string RectText(const RECT &r) {
   return "{" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
@@ -146,17 +144,19 @@ bool CheckPointer(const void *pointer, const char *function, const char *what) {
   return pointer || ReportMisuse(function, ": NULL ", what);
 }
 
-bool InjectedFailure(const char *function) {
-  auto left = core.failures.find(function);
-  if (left == core.failures.end() || left->second == 0) return false;
-  int &skip = core.skips[function];
-  if (skip > 0) {
-    --skip;
+bool InjectedFailure(fake::Fault kind, const char *function) {
+  InjectedFaults &faults = core.faults[kind];
+  if (faults.failures == 0) return false;
+  if (faults.skip > 0) {
+    --faults.skip;
     return false;
   }
-  --left->second;
+  --faults.failures;
+  core.struck.push_back(function);
   return true;
 }
+
+bool WritesShort() { return core.faults[fake::Fault::kFileIo].shortWrites; }
 
 // ---- Geometry ---------------------------------------------------------------
 
@@ -215,19 +215,14 @@ void ClearCalls() { core.calls.clear(); }
 void Note(const std::string &entry) { AppendCall(entry); }
 void SetRecording(bool on) { core.recording = on; }
 
-void FailNext(const std::string &function, int count) {
-  if (std::find(std::begin(kFailable), std::end(kFailable), function) == std::end(kFailable)) {
-    ADD_FAILURE() << "fake::FailNext: " << function << " cannot be made to fail";
-    return;
-  }
-  core.failures[function] = count;
-  core.skips[function] = 0;
+void FailCalls(Fault kind, int k, int n) {
+  if (k < 1 || n < 0) ADD_FAILURE() << "fake::FailCalls: k counts from 1 and n from 0";
+  bool shortWrites = kind == Fault::kShortWrite;
+  if (shortWrites) kind = Fault::kFileIo;
+  core.faults[kind] = {std::max(k - 1, 0), std::max(n, 0), shortWrites};
 }
 
-void FailLater(const std::string &function, int skip, int count) {
-  FailNext(function, count);
-  core.skips[function] = skip;
-}
+const std::vector<std::string> &StruckCalls() { return core.struck; }
 
 const std::vector<std::string> &Misuse() { return core.misuse; }
 

@@ -23,9 +23,6 @@ struct Files {
   DWORD lastError = 0;                                   // what the last CreateFileA left for GetLastError
   std::vector<FileHandle> handles;                       // every file handle made, by index
   size_t firstOpen = 0;                                  // below it no handle is open
-  bool shortWrite = false;
-  DWORD shortWriteBytes = 0;
-  int shortWriteSkip = 0;  // writes that go through whole before the short one
   UINT lastTemporary = 0;  // the number GetTempFileNameA gave last
   std::deque<std::string> dialogAnswers;
   OPENFILENAMEA lastDialog{};
@@ -103,8 +100,8 @@ FileHandle *LiveFile(HANDLE handle, const char *function) {
 
 // What ReadFile and WriteFile share. The count is cleared before any
 // checking, as Windows does; only overlapped calls may leave it out, and
-// overlapped handles are not modelled. move makes the transfer at the file's
-// position and returns the bytes it moved.
+// overlapped handles are not modelled. move makes the transfer of at most
+// the bytes it is given at the file's position and returns the bytes it moved.
 template <typename Move>
 BOOL Transfer(const char *function, DWORD access, HANDLE handle, const void *buffer, DWORD bytes, DWORD *count,
               const void *overlapped, Move move) {
@@ -117,9 +114,11 @@ BOOL Transfer(const char *function, DWORD access, HANDLE handle, const void *buf
     file = nullptr;
     ReportMisuse(function, ": NULL buffer or count");
   }
-  bool ok = file && !InjectedFailure(function) && (file->access & access);
+  bool struck = file && InjectedFailure(fake::Fault::kFileIo, function);
+  bool shortens = struck && access == GENERIC_WRITE && WritesShort();
+  bool ok = file && (!struck || shortens) && (file->access & access);
   if (ok) {
-    *count = move(fs.files[file->path], file->position);
+    *count = move(fs.files[file->path], file->position, shortens ? bytes / 2 : bytes);
     file->position += *count;
   }
   Record(function, "(", handle, ", ", bytes, " bytes) -> ", ResultOr(ok, [&] { return std::to_string(*count); }));
@@ -155,7 +154,7 @@ HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD share, void *security
   }
   HANDLE handle = INVALID_HANDLE_VALUE;
   fs.lastError = ERROR_ACCESS_DENIED;  // whatever the cause: the product reads the code only after success
-  if (ok && !InjectedFailure("CreateFileA") && Openable(path, access, share, disposition)) {
+  if (ok && !InjectedFailure(fake::Fault::kFileIo, "CreateFileA") && Openable(path, access, share, disposition)) {
     fs.lastError = fs.files.count(path) && disposition != OPEN_EXISTING ? ERROR_ALREADY_EXISTS : 0;
     if (disposition == CREATE_ALWAYS) fs.files[path].clear();
     fs.files[path];  // OPEN_ALWAYS makes a missing file
@@ -170,7 +169,7 @@ HANDLE WINAPI CreateFileA(LPCSTR path, DWORD access, DWORD share, void *security
 DWORD WINAPI GetFileSize(HANDLE handle, DWORD *high) {
   FileHandle *file = LiveFile(handle, "GetFileSize");
   DWORD size = INVALID_FILE_SIZE;
-  if (file && !InjectedFailure("GetFileSize")) {
+  if (file && !InjectedFailure(fake::Fault::kFileIo, "GetFileSize")) {
     size = (DWORD)fs.files[file->path].size();
     if (high) *high = 0;  // in-memory files stay below 4 GB
   }
@@ -180,7 +179,7 @@ DWORD WINAPI GetFileSize(HANDLE handle, DWORD *high) {
 
 BOOL WINAPI ReadFile(HANDLE handle, LPVOID buffer, DWORD bytes, DWORD *read, void *overlapped) {
   return Transfer("ReadFile", GENERIC_READ, handle, buffer, bytes, read, overlapped,
-                  [&](const std::string &contents, size_t position) {
+                  [&](const std::string &contents, size_t position, DWORD) {
                     size_t count = position < contents.size() ? std::min<size_t>(bytes, contents.size() - position) : 0;
                     if (count) std::memcpy(buffer, contents.data() + position, count);
                     return (DWORD)count;
@@ -189,10 +188,7 @@ BOOL WINAPI ReadFile(HANDLE handle, LPVOID buffer, DWORD bytes, DWORD *read, voi
 
 BOOL WINAPI WriteFile(HANDLE handle, const void *buffer, DWORD bytes, DWORD *written, void *overlapped) {
   return Transfer("WriteFile", GENERIC_WRITE, handle, buffer, bytes, written, overlapped,
-                  [&](std::string &contents, size_t position) {
-                    bool shortens = fs.shortWrite && fs.shortWriteSkip-- == 0;
-                    DWORD count = shortens ? std::min(bytes, fs.shortWriteBytes) : bytes;
-                    if (shortens) fs.shortWrite = false;
+                  [&](std::string &contents, size_t position, DWORD count) {
                     if (contents.size() < position + count) contents.resize(position + count);
                     if (count) contents.replace(position, count, static_cast<const char *>(buffer), count);
                     return count;
@@ -202,14 +198,14 @@ BOOL WINAPI WriteFile(HANDLE handle, const void *buffer, DWORD bytes, DWORD *wri
 BOOL WINAPI FlushFileBuffers(HANDLE handle) {
   FileHandle *file = LiveFile(handle, "FlushFileBuffers");
   // Writes reach the in-memory file at once; flushing needs write access all the same.
-  bool ok = file && !InjectedFailure("FlushFileBuffers") && (file->access & GENERIC_WRITE);
+  bool ok = file && !InjectedFailure(fake::Fault::kFileIo, "FlushFileBuffers") && (file->access & GENERIC_WRITE);
   Record("FlushFileBuffers(", handle, ")", Failed(ok));
   return ok;
 }
 
 BOOL WINAPI CloseHandle(HANDLE handle) {
   FileHandle *file = LiveFile(handle, "CloseHandle");
-  bool ok = file && !InjectedFailure("CloseHandle");
+  bool ok = file && !InjectedFailure(fake::Fault::kFileIo, "CloseHandle");
   if (file) file->open = false;  // Windows releases the handle even when closing reports an error
   Record("CloseHandle(", handle, ")", Failed(ok));
   return ok;
@@ -222,7 +218,8 @@ UINT WINAPI GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR na
   UINT number = 0;
   const std::string stem = ok ? FolderName(folder) + '\\' + std::string(prefix).substr(0, 3) : "";
   // The name needs room for 4 hex digits, ".tmp" and its 0 in the MAX_PATH buffer.
-  if (ok && !InjectedFailure("GetTempFileNameA") && FolderExists(folder) && stem.size() + 9 <= MAX_PATH) {
+  if (ok && !InjectedFailure(fake::Fault::kFileIo, "GetTempFileNameA") && FolderExists(folder) &&
+      stem.size() + 9 <= MAX_PATH) {
     // Counts on from the last number, skipping names in use, until all 65535 are tried.
     for (UINT tries = 0; tries < 0xFFFF && number == 0; ++tries) {
       fs.lastTemporary = fs.lastTemporary % 0xFFFF + 1;
@@ -243,7 +240,7 @@ UINT WINAPI GetTempFileNameA(LPCSTR folder, LPCSTR prefix, UINT unique, LPSTR na
 BOOL WINAPI GetFileInformationByHandle(HANDLE handle, LPBY_HANDLE_FILE_INFORMATION information) {
   FileHandle *file = LiveFile(handle, "GetFileInformationByHandle");
   bool ok = file && CheckPointer(information, "GetFileInformationByHandle", "information") &&
-            !InjectedFailure("GetFileInformationByHandle");
+            !InjectedFailure(fake::Fault::kFileIo, "GetFileInformationByHandle");
   if (ok) {
     *information = BY_HANDLE_FILE_INFORMATION{};
     information->dwFileAttributes = fs.readOnly.count(file->path) ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_ARCHIVE;
@@ -263,7 +260,7 @@ DWORD WINAPI SetFilePointer(HANDLE handle, LONG distance, LONG *distanceHigh, DW
   }
   // Without the high half the distance is signed; with it, the low half is not.
   const int64_t offset = distanceHigh ? (int64_t)(((uint64_t)(DWORD)*distanceHigh << 32) | (DWORD)distance) : distance;
-  bool ok = file && !InjectedFailure("SetFilePointer") && offset >= 0;
+  bool ok = file && !InjectedFailure(fake::Fault::kFileIo, "SetFilePointer") && offset >= 0;
   if (ok) {
     file->position = (size_t)offset;
     if (distanceHigh) *distanceHigh = (LONG)(offset >> 32);
@@ -274,7 +271,7 @@ DWORD WINAPI SetFilePointer(HANDLE handle, LONG distance, LONG *distanceHigh, DW
 
 BOOL WINAPI SetEndOfFile(HANDLE handle) {
   FileHandle *file = LiveFile(handle, "SetEndOfFile");
-  bool ok = file && !InjectedFailure("SetEndOfFile") && (file->access & GENERIC_WRITE);
+  bool ok = file && !InjectedFailure(fake::Fault::kFileIo, "SetEndOfFile") && (file->access & GENERIC_WRITE);
   if (ok) fs.files[file->path].resize(file->position);
   Record("SetEndOfFile(", handle, ")", Failed(ok));
   return ok;
@@ -283,7 +280,7 @@ BOOL WINAPI SetEndOfFile(HANDLE handle) {
 DWORD WINAPI GetTempPathA(DWORD size, LPSTR buffer) {
   const std::string folder = std::string(fake::TemporaryFolder) + '\\';
   DWORD result = 0;
-  if (!InjectedFailure("GetTempPathA")) {
+  if (!InjectedFailure(fake::Fault::kFileIo, "GetTempPathA")) {
     // Too small a buffer gets nothing and the size it needs.
     result = size > folder.size() ? (DWORD)folder.size() : (DWORD)folder.size() + 1;
     if (size > folder.size() && CheckPointer(buffer, "GetTempPathA", "buffer")) {
@@ -297,7 +294,8 @@ DWORD WINAPI GetTempPathA(DWORD size, LPSTR buffer) {
 DWORD WINAPI GetLastError(void) { return fs.lastError; }
 
 BOOL WINAPI DeleteFileA(LPCSTR path) {
-  bool ok = CheckPointer(path, "DeleteFileA", "path") && !InjectedFailure("DeleteFileA") && Removable(path);
+  bool ok = CheckPointer(path, "DeleteFileA", "path") && !InjectedFailure(fake::Fault::kFileIo, "DeleteFileA") &&
+            Removable(path);
   if (ok) fs.files.erase(path);
   Record("DeleteFileA(", QuotePath(path), ")", Failed(ok));
   return ok;
@@ -375,6 +373,10 @@ BOOL FileDialog(const char *function, LPOPENFILENAMEA record) {
     return FALSE;
   }
   const std::string path = ChosenPath(function, *record);
+  if (InjectedFailure(fake::Fault::kDialog, function)) {
+    log("FALSE");
+    return FALSE;
+  }
   if (path.empty()) {
     log("cancelled");
     return FALSE;
@@ -440,11 +442,5 @@ std::vector<std::string> FilePaths() {
 void AnswerNextFileDialog(const std::string &path) { fs.dialogAnswers.push_back(path); }
 OPENFILENAMEA LastFileDialogRecord() { return fs.lastDialog; }
 std::string LastFileDialogFilter() { return fs.lastFilter; }
-
-void ShortenNextWrite(DWORD bytes, int skip) {
-  fs.shortWrite = true;
-  fs.shortWriteBytes = bytes;
-  fs.shortWriteSkip = skip;
-}
 
 }  // namespace fake

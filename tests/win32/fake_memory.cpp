@@ -20,8 +20,6 @@ struct Memory {
   ~Memory() {
     for (GlobalBlock &block : globals) std::free(block.bytes);
   }
-  int failAllocations = 0;
-  int skipAllocations = 0;  // allocations that succeed before those fail
   std::unordered_map<const void *, HeapBlock> blocks;
   int blocksMade = 0;
   size_t heapBytes = 0;
@@ -108,10 +106,7 @@ HANDLE WINAPI GetProcessHeap(void) {
 LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
   void *block = nullptr;
   bool ok = CheckHeap(heap, "HeapAlloc");
-  if (ok && m.failAllocations > 0 && m.skipAllocations == 0) {
-    --m.failAllocations;
-  } else if (ok) {
-    if (m.failAllocations > 0) --m.skipAllocations;
+  if (ok && !InjectedFailure(fake::Fault::kHeap, "HeapAlloc")) {
     block = std::malloc(std::max<SIZE_T>(bytes, 1));  // Windows hands out a block even for 0 bytes
   }
   if (block) {
@@ -144,7 +139,7 @@ HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
   HGLOBAL handle = nullptr;
   if (!(flags & GMEM_MOVEABLE) || (flags & ~(UINT)(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE))) {
     ReportMisuse("GlobalAlloc: only movable blocks (GMEM_MOVEABLE, GMEM_ZEROINIT, GMEM_DDESHARE) are modelled");
-  } else if (!InjectedFailure("GlobalAlloc") && (handle = MakeGlobalBlock(bytes))) {
+  } else if (!InjectedFailure(fake::Fault::kGlobalMemory, "GlobalAlloc") && (handle = MakeGlobalBlock(bytes))) {
     // Without GMEM_ZEROINIT the contents are garbage, so reliance on zeros shows.
     std::memset(BlockOf(handle).bytes, (flags & GMEM_ZEROINIT) ? 0 : 0xCD, bytes);
   }
@@ -155,7 +150,7 @@ HGLOBAL WINAPI GlobalAlloc(UINT flags, SIZE_T bytes) {
 LPVOID WINAPI GlobalLock(HGLOBAL handle) {
   GlobalBlock *block = UsableBlock(handle, "GlobalLock");
   LPVOID bytes = nullptr;
-  if (block && !InjectedFailure("GlobalLock")) {
+  if (block && !InjectedFailure(fake::Fault::kGlobalMemory, "GlobalLock")) {
     ++block->locks;
     bytes = block->bytes;
   }
@@ -200,13 +195,6 @@ HGLOBAL WINAPI GlobalFree(HGLOBAL handle) {
 // ---- What tests see -----------------------------------------------------------
 
 namespace fake {
-
-void FailNextAllocations(int count) { FailAllocationsLater(0, count); }
-
-void FailAllocationsLater(int skip, int count) {
-  m.failAllocations = count;
-  m.skipAllocations = skip;
-}
 
 size_t HeapBytesInUse() { return m.heapBytes; }
 

@@ -53,7 +53,9 @@ template <typename Change>
 int SpoolerCall(const char *function, HDC dc, bool (*allowed)(HDC, const Session &, const char *), Change change) {
   Session *session = LiveSession(dc, function);
   int result = kSpError;
-  if (session && allowed(dc, *session, function)) result = InjectedFailure(function) ? 0 : change(*session);
+  if (session && allowed(dc, *session, function)) {
+    result = InjectedFailure(fake::Fault::kSpooler, function) ? 0 : change(*session);
+  }
   Record(function, "(", dc, ") -> ", result);
   return result;
 }
@@ -105,6 +107,10 @@ BOOL WINAPI PrintDlgA(LPPRINTDLGA record) {
     answer = p.answers.front();
     p.answers.pop_front();
   }
+  if (InjectedFailure(fake::Fault::kDialog, "PrintDlgA")) {
+    log("FALSE");
+    return FALSE;
+  }
   if (!answer.print) {
     log("cancelled");
     return FALSE;
@@ -127,11 +133,13 @@ int WINAPI StartDocA(HDC dc, const DOCINFOA *document) {
     ReportMisuse("StartDocA: NULL DOCINFOA");
   } else if (session && document->cbSize != (int)sizeof(DOCINFOA)) {
     ReportMisuse("StartDocA: cbSize ", document->cbSize, " is not sizeof(DOCINFOA)");
-  } else if (session && Require(session->job < 0, dc, "StartDocA", "already has a document started") &&
-             !InjectedFailure("StartDocA")) {
-    p.jobs.push_back({document->lpszDocName ? document->lpszDocName : "", 0, fake::JobEnd::kOpen});
-    session->job = (int)p.jobs.size() - 1;
-    result = session->job + 1;
+  } else if (session && Require(session->job < 0, dc, "StartDocA", "already has a document started")) {
+    result = 0;  // an injected failure's result, as in SpoolerCall
+    if (!InjectedFailure(fake::Fault::kSpooler, "StartDocA")) {
+      p.jobs.push_back({document->lpszDocName ? document->lpszDocName : "", 0, fake::JobEnd::kOpen});
+      session->job = (int)p.jobs.size() - 1;
+      result = session->job + 1;
+    }
   }
   Record("StartDocA(", dc, ", ", AsIs(document ? document->lpszDocName : nullptr), ") -> ", result);
   return result;

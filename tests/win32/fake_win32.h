@@ -57,8 +57,6 @@ void PutClipboardUnits(const std::u16string &units);
 void SetClipboardReportedSize(SIZE_T bytes);
 // Another program empties the clipboard: no format is available.
 void EmptyClipboardElsewhere();
-// While held, another program has the clipboard open and OpenClipboard fails.
-void HoldClipboardOpenElsewhere(bool held);
 bool ClipboardHoldsText();
 // Every unit of the clipboard's block (its size / 2, the terminator
 // included); fails the test when it holds none.
@@ -169,8 +167,7 @@ LOGFONTA FontDescription(HFONT font);
 // Windows' states: StartDocA, then StartPage .. EndPage per page, then EndDoc
 // (no page open) or AbortDoc; then DeleteDC. Anything else is misuse, and so
 // is any other drawing call on a printer DC. A failed StartDocA, StartPage,
-// EndPage, EndDoc or AbortDoc (FailNext) returns SP_ERROR (-1) and changes
-// nothing.
+// EndPage, EndDoc or AbortDoc (Fault::kSpooler) returns 0 and changes nothing.
 //
 // The printer's resolution and paper in printer pixels, as GetDeviceCaps
 // answers them from now on (600 dpi, Letter 5100 x 6600, offsets 0 until set).
@@ -222,7 +219,7 @@ const std::vector<MessageBoxRecord> &MessageBoxes();
 // test and answers IDCANCEL.
 void AnswerNextMessageBox(int button);
 
-// ---- Files and file dialogs (fake_files.cpp; FailNext, FailLater: fake_core.cpp) ----
+// ---- Files and file dialogs (fake_files.cpp) ---------------------------
 // An in-memory file system: paths are compared as given ("C:\\docs\\a.txt").
 // A folder exists when some file lies in it or it was made with MakeFolder;
 // the one GetTempPathA names exists from the start.
@@ -249,30 +246,35 @@ void AnswerNextFileDialog(const std::string &path);
 // The record the product passed to the last file dialog, as it was passed.
 OPENFILENAMEA LastFileDialogRecord();
 std::string LastFileDialogFilter();  // lpstrFilter, every 0 through the closing pair shown as '|'
-// The next count calls to function (CreateFileA, ReadFile, WriteFile,
-// FlushFileBuffers, CloseHandle, GetFileSize, GetFileInformationByHandle,
-// SetFilePointer, SetEndOfFile, GetTempPathA, GetTempFileNameA, DeleteFileA;
-// GlobalAlloc, GlobalLock, OpenClipboard, EmptyClipboard,
-// SetClipboardData, GetClipboardData; StartDocA, StartPage, EndPage, EndDoc,
-// AbortDoc, which return -1) fail: CreateFileA returns
-// INVALID_HANDLE_VALUE, GetFileSize INVALID_FILE_SIZE, SetFilePointer
-// INVALID_SET_FILE_POINTER, the handle and pointer
-// results NULL, the others FALSE (or 0); nothing is changed (a block
-// SetClipboardData refused stays the caller's), except that a failed
-// CloseHandle still releases the handle, as Windows does.
-void FailNext(const std::string &function, int count = 1);
-// As FailNext, after the next skip calls to function have succeeded: the
-// failure reaches a later call of one operation (its second read, say).
-void FailLater(const std::string &function, int skip, int count = 1);
-// The next WriteFile after skip whole ones writes only the first bytes bytes
-// (a full disk) and reports that count.
-void ShortenNextWrite(DWORD bytes, int skip = 0);
 
-// ---- Heap faults (fake_memory.cpp) --------------------------------------
-// The next count HeapAlloc calls return NULL.
-void FailNextAllocations(int count);
-// As FailNextAllocations, after the next skip allocations have succeeded.
-void FailAllocationsLater(int skip, int count = 1);
+// ---- Injected failures (fake_core.cpp) ----------------------------------
+// One switch per class of failure, each set as "of the calls of this class
+// made from now, the k-th (1 is the next) fails, and the n - 1 after it";
+// n = 0 turns the class off. A failing call changes nothing and returns its
+// failure value.
+enum class Fault {
+  kHeap,          // HeapAlloc: NULL
+  kGlobalMemory,  // GlobalAlloc, GlobalLock: NULL
+  // CreateFileA (INVALID_HANDLE_VALUE), ReadFile, WriteFile, FlushFileBuffers,
+  // CloseHandle (which still releases the handle, as Windows does),
+  // GetFileSize (INVALID_FILE_SIZE), GetFileInformationByHandle,
+  // SetFilePointer (INVALID_SET_FILE_POINTER), SetEndOfFile, GetTempPathA (0),
+  // GetTempFileNameA (0), DeleteFileA: FALSE unless said.
+  kFileIo,
+  // File I/O again, counted with it, but a WriteFile it fails writes the
+  // first half of its bytes (a full disk) and reports that count.
+  kShortWrite,
+  // OpenClipboard (another program holds it open), EmptyClipboard,
+  // SetClipboardData (the block stays the caller's), GetClipboardData.
+  kClipboard,
+  kSpooler,  // StartDocA, StartPage, EndPage, EndDoc, AbortDoc: 0
+  kDialog,   // GetOpenFileNameA, GetSaveFileNameA, PrintDlgA: FALSE, their scripted answer used up
+};
+void FailCalls(Fault kind, int k = 1, int n = 1);
+// The function of each call an injected failure struck, in order.
+const std::vector<std::string> &StruckCalls();
+
+// ---- Heap (fake_memory.cpp) ---------------------------------------------
 // Bytes the product holds from HeapAlloc now.
 size_t HeapBytesInUse();
 

@@ -171,8 +171,10 @@ bool ReportMisuse(const Pieces &...pieces) {
 }
 // False, with misuse reported, for a NULL pointer.
 bool CheckPointer(const void *pointer, const char *function, const char *what);
-// Consumes one failure fake::FailNext queued for function.
-bool InjectedFailure(const char *function);
+// True when the switch of the class fails this call of function (fake::FailCalls).
+bool InjectedFailure(fake::Fault kind, const char *function);
+// True when the file-I/O switch was set as fake::Fault::kShortWrite.
+bool WritesShort();
 
 // ---- Geometry ---------------------------------------------------------------
 

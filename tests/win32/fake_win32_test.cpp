@@ -343,7 +343,7 @@ TEST(FakeWin32, MessageBoxesAndAllocationsFollowTheScript) {
   auto *zeroed = static_cast<unsigned char *>(HeapAlloc(heap, HEAP_ZERO_MEMORY, 64));
   ASSERT_NE(zeroed, nullptr);
   EXPECT_EQ(std::vector<unsigned char>(zeroed, zeroed + 64), std::vector<unsigned char>(64, 0));
-  fake::FailNextAllocations(2);
+  fake::FailCalls(fake::Fault::kHeap, 1, 2);
   EXPECT_EQ(HeapAlloc(heap, 0, 8), nullptr);
   EXPECT_EQ(HeapAlloc(heap, 0, 8), nullptr);
   void *small = HeapAlloc(heap, 0, 8);
@@ -488,21 +488,23 @@ TEST(FakeWin32, FilesAreSharedRewrittenAndFailedAsWindowsDoes) {
   // Scripted faults: a refused write writes nothing, a short one (a full disk)
   // succeeds with what it wrote, and a failed close still releases the handle.
   file = CreateFileA(a, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  fake::FailNext("WriteFile");
+  fake::FailCalls(fake::Fault::kFileIo);
   EXPECT_FALSE(WriteFile(file, "abcdef", 6, &count, nullptr));
   EXPECT_EQ(count, 0u);
-  fake::ShortenNextWrite(2);
+  fake::FailCalls(fake::Fault::kShortWrite);
   EXPECT_TRUE(WriteFile(file, "abcdef", 6, &count, nullptr));
-  EXPECT_EQ(count, 2u);
-  EXPECT_TRUE(WriteFile(file, "cdef", 4, &count, nullptr));
+  EXPECT_EQ(count, 3u);
+  EXPECT_TRUE(WriteFile(file, "def", 3, &count, nullptr));
   EXPECT_EQ(fake::FileBytes(a), "abcdef");
-  fake::FailNext("CloseHandle");
+  fake::FailCalls(fake::Fault::kFileIo);
   EXPECT_FALSE(CloseHandle(file));
   EXPECT_TRUE(fake::Leaks().empty());
-  fake::FailNext("CreateFileA", 2);
-  EXPECT_EQ(CreateFileA(a, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
+  fake::FailCalls(fake::Fault::kFileIo, 2, 2);  // the second and third file calls from now
+  EXPECT_FALSE(CloseHandle(CreateFileA(a, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)));
   EXPECT_EQ(CreateFileA(a, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
   EXPECT_TRUE(CloseHandle(CreateFileA(a, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)));
+  EXPECT_EQ(fake::StruckCalls(),
+            (std::vector<std::string>{"WriteFile", "WriteFile", "CloseHandle", "CloseHandle", "CreateFileA"}));
   EXPECT_EQ(fake::Misuse().size(), 2u);
 
   EXPECT_EQ(fake::CallsTo({"GetTempFileNameA"}).front(),
@@ -519,8 +521,8 @@ TEST(FakeWin32, FilesAreSharedRewrittenAndFailedAsWindowsDoes) {
   EXPECT_EQ(fake::CallsTo({"WriteFile"}),
             (std::vector<std::string>{"WriteFile(file1, 8 bytes) -> 8", "WriteFile(file2, 1 bytes) -> 1",
                                       "WriteFile(file2, 1 bytes) -> 1", "WriteFile(file4, 1 bytes) -> FALSE",
-                                      "WriteFile(file6, 6 bytes) -> FALSE", "WriteFile(file6, 6 bytes) -> 2",
-                                      "WriteFile(file6, 4 bytes) -> 4"}));
+                                      "WriteFile(file6, 6 bytes) -> FALSE", "WriteFile(file6, 6 bytes) -> 3",
+                                      "WriteFile(file6, 3 bytes) -> 3"}));
 }
 
 TEST(FakeWin32, FileDialogsAnswerFromTheScriptIntoTheRecordsBuffers) {
@@ -546,9 +548,13 @@ TEST(FakeWin32, FileDialogsAnswerFromTheScriptIntoTheRecordsBuffers) {
   EXPECT_EQ(fake::LastFileDialogRecord().nFileExtension, 0) << "the record as it was passed";
   EXPECT_EQ(fake::LastFileDialogFilter(), "Text (*.txt)|*.txt||");
 
-  // Cancel leaves the buffers alone; a name without an extension gets the default one.
+  // Cancel and a failed dialog leave the buffers alone, the failure using up
+  // its answer; a name without an extension gets the default one.
   record.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
   fake::AnswerNextFileDialog("");
+  EXPECT_FALSE(GetSaveFileNameA(&record));
+  fake::FailCalls(fake::Fault::kDialog);
+  fake::AnswerNextFileDialog("C:\\docs\\c.txt");
   EXPECT_FALSE(GetSaveFileNameA(&record));
   EXPECT_STREQ(path, "C:\\docs\\letter.txt");
   EXPECT_STREQ(title, "letter");
@@ -583,6 +589,7 @@ TEST(FakeWin32, FileDialogsAnswerFromTheScriptIntoTheRecordsBuffers) {
   EXPECT_EQ(fake::CallsTo({"GetOpenFileNameA", "GetSaveFileNameA", "SetWindowTextA"}),
             (std::vector<std::string>{"GetOpenFileNameA(flags 0x1000) -> \"C:\\docs\\letter.txt\"",
                                       "GetSaveFileNameA(flags 0x802) -> cancelled",
+                                      "GetSaveFileNameA(flags 0x802) -> FALSE",
                                       "GetSaveFileNameA(flags 0x802) -> \"C:\\docs\\b.txt\"",
                                       "GetOpenFileNameA(flags 0x802) -> buffer too small for \"C:\\docs\\letter.txt\"",
                                       "GetSaveFileNameA(flags 0x802) -> cancelled",
