@@ -26,7 +26,7 @@ int BlackInColumn(int x) {
 
 }  // namespace
 
-using CaretPlacementTest = DocumentTest;
+using CaretPlacementTest = InvariantCheckedTest;
 
 TEST_F(CaretPlacementTest, IndicesOnTheEndsOfLinesBelongToTheLineTheyEnd) {
   OpenDocumentWindow();

@@ -8,6 +8,9 @@
 #include "document/document_store.h"
 #include "document/line_layout.h"
 #include "document/page_geometry.h"
+#include "document/text_measure.h"
+#include "support/call_log_check.h"
+#include "support/invariants.h"
 #include "support/view_window.h"
 
 void DocumentTest::OpenDocumentWindow(int clientWidth, int clientHeight, int dpi) {
@@ -53,9 +56,9 @@ void DocumentTest::TearDown() {
   for (const std::string &leak : fake::Leaks()) ADD_FAILURE() << "leak: " << leak;
 }
 
-std::u16string VisibleText(int line) {
-  int start = LineTable[line].Start;
-  return std::u16string((const char16_t *)DocumentText + start, (size_t)(VisibleEnd(line) - start + 1));
+void InvariantCheckedTest::TearDown() {
+  if (MainWindow) EXPECT_EQ("", LayoutInvariantViolation() + StateInvariantViolation()) << "as the test left it";
+  DocumentTest::TearDown();
 }
 
 void ShowSelection(int start, int end, int caret) {
@@ -64,4 +67,49 @@ void ShowSelection(int start, int end, int caret) {
   SelectionActive = 1;
   CaretIndex = caret;
   fake::RepaintWholeWindow();
+}
+
+std::string SelectionState() {
+  return std::string(SelectionActive ? "" : "off ") + std::to_string(SelectionStart) + ".." +
+         std::to_string(SelectionEnd) + " caret " + std::to_string(CaretIndex);
+}
+
+std::u16string VisibleText(int line) {
+  int start = LineTable[line].Start;
+  return std::u16string((const char16_t *)DocumentText + start, (size_t)(VisibleEnd(line) - start + 1));
+}
+
+std::u16string CurrentText() { return std::u16string((const char16_t *)DocumentText, (size_t)DocumentLength - 1); }
+
+std::u16string Repeated(const std::u16string &piece, int times) {
+  std::u16string text;
+  for (int i = 0; i < times; i++) text += piece;
+  return text;
+}
+
+Lines LaidOutLines() {
+  Lines lines;
+  for (int line = 0; line < LineCount; line++) lines.push_back({LineTable[line].Start, LineTable[line].End});
+  return lines;
+}
+
+std::string CaretStripRepaint(int cell) {
+  return Invalidated(PageLeft + cell * Cell, TextTop, PageLeft + cell * Cell + 1, TextTop + LineHeight);
+}
+
+std::string CellsRepaint(int from, int to) {
+  return Invalidated(PageLeft + from * Cell, TextTop, PageLeft + to * Cell, TextTop + LineHeight);
+}
+
+DocumentFontDc::DocumentFontDc(int dpi) : dc(GetDC(MainWindow)), previous(SelectDocumentFont(dc, dpi)) {}
+
+DocumentFontDc::~DocumentFontDc() {
+  RestoreFont(dc, previous);
+  ReleaseDC(MainWindow, dc);
+}
+
+int DocumentFontDc::Width(const std::u16string &units) {
+  SIZE size;
+  MeasureRun(dc, units.data(), (int)units.size(), &size);
+  return size.cx;
 }

@@ -36,7 +36,7 @@ struct PressCase {
 
 }  // namespace
 
-using MouseInputTest = DocumentTest;
+using MouseInputTest = InvariantCheckedTest;
 
 TEST_F(MouseInputTest, APressPutsTheCaretInFrontOfTheCharacterUnderIt) {
   OpenDocumentWindow(800, 1100);

@@ -48,7 +48,7 @@ void CaptureSelection(int start, int end, fake::Screen *without, fake::Screen *w
 
 }  // namespace
 
-using PagePainterTest = DocumentTest;
+using PagePainterTest = InvariantCheckedTest;
 
 TEST_F(PagePainterTest, EmptyDocumentShowsCaretBorderFocusMarkAndPageEnd) {
   OpenDocumentWindow(800, 1000);
