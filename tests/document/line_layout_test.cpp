@@ -71,7 +71,6 @@ TEST_F(LineLayoutTest, ShrinkingTheTextBelowTheScrollPositionScrollsTheViewUp) {
   SetText(u"short\r\n");
   ASSERT_EQ(7, ScrollMax);
   EXPECT_EQ(7, ScrollLine);
-  EXPECT_EQ(7, fake::ScrollPosition());
   // From line 39 (page 2) to line 7 (page 0): 32 lines and two page gaps down.
   EXPECT_CALLS((std::vector<std::string>{
                    "SetScrollRange(hwnd1, SB_VERT, 0, 7, FALSE)",

@@ -17,7 +17,6 @@
 
 namespace {
 
-
 void Press(int x, int y, int modifiers = 0) {
   fake::HoldKey(VK_SHIFT, (modifiers & Shift) != 0);
   ViewWindowProc(MainWindow, WM_LBUTTONDOWN, 0, MAKELPARAM(x, y));
@@ -28,9 +27,7 @@ void Press(int x, int y, int modifiers = 0) {
 int RowOf(int line) { return LineTop(line) + LineHeight / 2; }
 
 struct PressCase {
-  int x;
-  int y;
-  int expected;  // the caret after the press; 5 (where it stood) when nothing happens
+  int x, y, expected;  // the caret after the press; 5 (where it stood) when nothing happens
   const char *why;
 };
 
@@ -42,9 +39,7 @@ TEST_F(MouseInputTest, APressPutsTheCaretInFrontOfTheCharacterUnderIt) {
   OpenDocumentWindow(800, 1100);
   // Line 0 is cut by word wrap, line 1 ends in CR LF, lines 2..15 fill the
   // first page, and line 16, the last, opens the second.
-  std::u16string text = u"aaaa bbbb cccc dddd eeeee ffff\r\n";
-  for (int line = 2; line < 16; line++) text += u"x\r\n";
-  ShowText(text + u"end");
+  ShowText(u"aaaa bbbb cccc dddd eeeee ffff\r\n" + Repeated(u"x\r\n", 14) + u"end");
   ASSERT_EQ(17, LineCount);
   ASSERT_FALSE(EndsWithLineBreak(0));
   int wrappedEnd = LineTable[0].End;
@@ -89,20 +84,16 @@ TEST_F(MouseInputTest, AShiftPressSelectsFromTheOldCaretAndASecondOneBeyondTheAn
   Press(PageLeft + 2 * Cell, RowOf(0), Shift);
   fake::ClearCalls();
   Press(PageLeft + 8 * Cell, RowOf(0), Shift);
-  int x = PageLeft;
-  int top = TextTop;
-  int bottom = TextTop + LineHeight;
   EXPECT_CALLS((std::vector<std::string>{
-                   Invalidated(x + 2 * Cell, top, x + 2 * Cell + 1, bottom), "WM_PAINT selection 2..6 caret 8",
-                   Invalidated(x + 8 * Cell, top, x + 8 * Cell + 1, bottom), "WM_PAINT selection 2..6 caret 8",
+                   CaretStripRepaint(2), "WM_PAINT selection 2..6 caret 8",
+                   CaretStripRepaint(8), "WM_PAINT selection 2..6 caret 8",
                    // The old range first, painted as an empty selection at the anchor, then the new one.
-                   Invalidated(x + 2 * Cell, top, x + 6 * Cell, bottom), "WM_PAINT selection 6..6 caret 8",
-                   Invalidated(x + 6 * Cell, top, x + 8 * Cell, bottom), "WM_PAINT selection 6..8 caret 8",
+                   CellsRepaint(2, 6), "WM_PAINT selection 6..6 caret 8",
+                   CellsRepaint(6, 8), "WM_PAINT selection 6..8 caret 8",
                }),
                Repaints());
   Press(PageLeft + Cell, RowOf(0));
-  EXPECT_EQ(0, SelectionActive) << "a press without Shift drops the selection";
-  EXPECT_EQ(1, CaretIndex);
+  EXPECT_EQ("off 1..1 caret 1", SelectionState()) << "a press without Shift drops the selection";
 }
 
 TEST_F(MouseInputTest, APressInTheTextTakesTheKeyboardBackFromThePickerAndOneBesideItDoesNot) {
@@ -119,7 +110,7 @@ TEST_F(MouseInputTest, APressInTheTextTakesTheKeyboardBackFromThePickerAndOneBes
   invalidated.resize(3);
   EXPECT_CALLS((std::vector<std::string>{Invalidated(up.left - 1, up.top - 1, up.right + 1, up.bottom + 1),
                                          Invalidated(PageLeft, TextTop - 2, PageRight, TextTop - 1),
-                                         Invalidated(PageLeft, TextTop, PageLeft + 1, TextTop + LineHeight)}),
+                                         CaretStripRepaint(0)}),
                invalidated);
 }
 

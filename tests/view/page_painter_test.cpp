@@ -11,7 +11,6 @@
 namespace {
 
 // Default glyphs at 32 points (not f, g, j, p, q, y): cells of 29 pixels; CR and LF are cells too.
-
 bool HorizontalRule(int y) {
   for (int x = PageLeft; x < PageRight; x++) {
     if (fake::Pixel(x, y) != 0) return false;
@@ -64,9 +63,7 @@ TEST_F(PagePainterTest, EmptyDocumentShowsCaretBorderFocusMarkAndPageEnd) {
 
 TEST_F(PagePainterTest, PageBreakLinesMoveWithTheTextAndTheTopBorderStays) {
   OpenDocumentWindow(800, 1000);
-  std::u16string emptyLines;
-  for (int i = 0; i < 16; i++) emptyLines += u"\r\n";
-  ShowText(emptyLines);
+  ShowText(Repeated(u"\r\n", 16));
   ASSERT_EQ(2, PageCount);
   EXPECT_TRUE(HorizontalRule(TextTop + PageHeight - 1)) << "break between pages 1 and 2";
   SendScrollRequest(SB_LINEDOWN);
