@@ -1,10 +1,6 @@
 // The document store: the empty document and the changed-since-save test.
-#include <gtest/gtest.h>
-
 #include <string.h>
 
-#include "document/document_store.h"
-#include "document/line_layout.h"
 #include "support/document_fixture.h"
 
 using DocumentStoreTest = InvariantCheckedTest;

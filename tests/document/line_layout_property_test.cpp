@@ -1,15 +1,9 @@
 // Layout of many random texts against a plain cutter written from the rules:
 // every point size, resolution and word-wrap setting gives the same lines.
-#include <gtest/gtest.h>
-
 #include <random>
 #include <tuple>
 
-#include "app/program_window.h"
-#include "document/document_store.h"
 #include "document/layout_settings.h"
-#include "document/line_layout.h"
-#include "document/page_geometry.h"
 #include "document/text_measure.h"
 #include "resources/command_ids.h"
 #include "support/document_fixture.h"

@@ -1,15 +1,6 @@
 // Cutting the text into display lines, and what layout does to the scroll range.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "document/document_store.h"
 #include "document/layout_settings.h"
-#include "document/line_layout.h"
-#include "document/page_geometry.h"
 #include "resources/command_ids.h"
-#include "support/call_log_check.h"
 #include "support/document_fixture.h"
 
 using LineLayoutTest = InvariantCheckedTest;

@@ -1,12 +1,4 @@
 // Page metrics, the line-to-screen mapping, the scroll range and scroll requests.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "document/line_layout.h"
-#include "document/page_geometry.h"
-#include "support/call_log_check.h"
 #include "support/document_fixture.h"
 
 // An 800 by 700 window holding 40 lines of one word each.

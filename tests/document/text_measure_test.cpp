@@ -1,11 +1,7 @@
 // Cell widths by the ABC rule, MeasureRun, and the document font's description.
-#include <gtest/gtest.h>
-
 #include <string.h>
 
-#include "app/program_window.h"
 #include "document/layout_settings.h"
-#include "document/line_layout.h"
 #include "document/text_measure.h"
 #include "support/document_fixture.h"
 

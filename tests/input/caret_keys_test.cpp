@@ -1,17 +1,7 @@
 // The caret movement keys: where each key takes the caret, how selections
 // grow, cross their anchor and drop, and the order of the repaints.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "app/program_window.h"
-#include "document/document_store.h"
 #include "document/layout_settings.h"
-#include "document/line_layout.h"
-#include "document/page_geometry.h"
 #include "resources/command_ids.h"
-#include "support/call_log_check.h"
 #include "support/document_fixture.h"
 
 namespace {

@@ -1,17 +1,7 @@
 // Mapping indices to lines and x positions, the repaint primitives, and
 // keeping the caret's line in view.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "app/program_window.h"
-#include "document/document_store.h"
-#include "document/line_layout.h"
-#include "document/page_geometry.h"
 #include "document/text_measure.h"
 #include "input/caret_placement.h"
-#include "support/call_log_check.h"
 #include "support/document_fixture.h"
 
 namespace {
@@ -30,11 +20,10 @@ using CaretPlacementTest = InvariantCheckedTest;
 TEST_F(CaretPlacementTest, IndicesOnTheEndsOfLinesBelongToTheLineTheyEnd) {
   OpenDocumentWindow();
   ShowText(u"ab\r\ncd");
-  EXPECT_EQ(0, FindLineOfIndex(2)) << "the CR";
-  EXPECT_EQ(0, FindLineOfIndex(3)) << "the LF";
-  EXPECT_EQ(1, FindLineOfIndex(4));
-  EXPECT_EQ(1, FindLineOfIndex(6)) << "the terminator";
-  EXPECT_EQ(1, FindLineOfIndex(100)) << "past the end: the last line";
+  // The CR and the LF, the next line's start, the terminator, and past the end: the last line.
+  for (auto [index, line] : {std::pair{2, 0}, {3, 0}, {4, 1}, {6, 1}, {100, 1}}) {
+    EXPECT_EQ(line, FindLineOfIndex(index)) << index;
+  }
   DocumentFontDc font;
   EXPECT_EQ(PageLeft + 2 * Cell, IndexX(font.dc, 0, 3)) << "past the visible end: after the last visible unit";
   EXPECT_EQ(PageLeft, IndexX(font.dc, 1, 0)) << "before the line's start";

@@ -1,15 +1,6 @@
 // The picker's keyboard mode: entering and leaving it, the focus moves and
 // their repaints, the accelerating row steps, the jumps, and pressed cells.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "app/program_window.h"
-#include "document/document_store.h"
-#include "document/page_geometry.h"
 #include "input/caret_keys.h"
-#include "support/call_log_check.h"
 #include "support/document_fixture.h"
 #include "support/view_window.h"
 #include "view/character_picker.h"

@@ -11,6 +11,7 @@
 #include "document/text_measure.h"
 #include "support/call_log_check.h"
 #include "support/invariants.h"
+#include "support/program_fixture.h"
 #include "support/view_window.h"
 
 void DocumentTest::OpenDocumentWindow(int clientWidth, int clientHeight, int dpi) {
@@ -47,14 +48,9 @@ void DocumentTest::KeyUp(int key) {
   fake::HoldKey(VK_CONTROL, false);
 }
 
-void DocumentTest::PressKey(int key, int modifiers) {
-  KeyDown(key, modifiers);
-  KeyUp(key);
-}
+void DocumentTest::PressKey(int key, int modifiers) { KeyDown(key, modifiers), KeyUp(key); }
 
-void DocumentTest::TearDown() {
-  for (const std::string &leak : fake::Leaks()) ADD_FAILURE() << "leak: " << leak;
-}
+void DocumentTest::TearDown() { ExpectNoLeaks(); }
 
 void InvariantCheckedTest::TearDown() {
   if (MainWindow) EXPECT_EQ("", LayoutInvariantViolation() + StateInvariantViolation()) << "as the test left it";
@@ -62,10 +58,7 @@ void InvariantCheckedTest::TearDown() {
 }
 
 void ShowSelection(int start, int end, int caret) {
-  SelectionStart = start;
-  SelectionEnd = end;
-  SelectionActive = 1;
-  CaretIndex = caret;
+  SelectionStart = start, SelectionEnd = end, SelectionActive = 1, CaretIndex = caret;
   fake::RepaintWholeWindow();
 }
 

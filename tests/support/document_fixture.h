@@ -8,6 +8,11 @@
 #include <utility>
 #include <vector>
 
+#include "app/program_window.h"
+#include "document/document_store.h"
+#include "document/line_layout.h"
+#include "document/page_geometry.h"
+#include "support/call_log_check.h"
 #include "win32/fake_win32.h"
 
 enum Modifier { Shift = 1, Ctrl = 2 };

@@ -9,7 +9,9 @@ void ProgramTest::StartProgram(int clientWidth, int clientHeight) {
   ASSERT_NE(nullptr, CreateMainWindow(NULL, 1));
 }
 
-void ProgramTest::TearDown() {
+void ProgramTest::TearDown() { ExpectNoLeaks(); }
+
+void ExpectNoLeaks() {
   for (const std::string &leak : fake::Leaks()) ADD_FAILURE() << "leak: " << leak;
 }
 

@@ -1,16 +1,7 @@
 // The character picker in the program's window: layout, presses, the
 // accelerating autorepeat and how it stops, and what the cells show.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "app/program_window.h"
-#include "document/document_store.h"
 #include "document/page_geometry.h"
-#include "support/call_log_check.h"
 #include "support/program_fixture.h"
-#include "view/character_picker.h"
 
 namespace {
 

@@ -1,16 +1,6 @@
 // Presses in the text: where the caret lands, how Shift extends the selection
 // across its anchor, the keyboard taken back from the picker; Select All.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "app/program_window.h"
-#include "document/document_store.h"
-#include "document/line_layout.h"
-#include "document/page_geometry.h"
 #include "resources/command_ids.h"
-#include "support/call_log_check.h"
 #include "support/document_fixture.h"
 #include "support/view_window.h"
 #include "view/character_picker.h"
@@ -68,13 +58,12 @@ TEST_F(MouseInputTest, APressPutsTheCaretInFrontOfTheCharacterUnderIt) {
   }
 
   ShowText(u"one\r\ntwo");
-  CaretIndex = 5;
-  int pagesFoot = LineTop(LinesPerPage);
-  Press(PageLeft + Cell, pagesFoot - 1);
-  EXPECT_EQ(8, CaretIndex) << "above the foot of the last page: the document's end";
-  CaretIndex = 5;
-  Press(PageLeft + Cell, pagesFoot);
-  EXPECT_EQ(5, CaretIndex) << "below the last page: nothing";
+  // Above the foot of the last page: the document's end; below it: nothing.
+  for (auto [below, expected] : {std::pair{-1, 8}, {0, 5}}) {
+    CaretIndex = 5;
+    Press(PageLeft + Cell, LineTop(LinesPerPage) + below);
+    EXPECT_EQ(expected, CaretIndex) << below;
+  }
 }
 
 TEST_F(MouseInputTest, AShiftPressSelectsFromTheOldCaretAndASecondOneBeyondTheAnchorFlipsIt) {
