@@ -1,5 +1,6 @@
 // A window holding the document core as window creation and the first
-// WM_SIZE leave it, for tests of the document model and layout.
+// WM_SIZE leave it, for tests of the document model and layout, and the
+// ways those tests set up, read and check the document.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
-// The program's own main window on the double, created as WinMain creates it.
+// The program's own main window on the double, created as WinMain creates it;
+// the leak check every fixture ends with.
 #include "support/program_fixture.h"
 
 #include "app/main_window.h"
