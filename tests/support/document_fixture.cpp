@@ -49,7 +49,10 @@ void DocumentTest::KeyUp(int key) {
   fake::HoldKey(VK_CONTROL, false);
 }
 
-void DocumentTest::PressKey(int key, int modifiers) { KeyDown(key, modifiers), KeyUp(key); }
+void DocumentTest::PressKey(int key, int modifiers) {
+  KeyDown(key, modifiers);
+  KeyUp(key);
+}
 
 void DocumentTest::TearDown() { ExpectNoLeaks(); }
 
