@@ -1,19 +1,15 @@
 // The document store: the empty document and the changed-since-save test.
-#include <gtest/gtest.h>
+#include <string.h>
 
-#include "document/document_store.h"
-#include "document/line_layout.h"
 #include "support/document_fixture.h"
 
-using DocumentStoreTest = DocumentTest;
+using DocumentStoreTest = InvariantCheckedTest;
 
 TEST_F(DocumentStoreTest, EmptyDocumentIsOneLineHoldingTheTerminatorAndUnchanged) {
   OpenDocumentWindow();
   EXPECT_EQ(1, DocumentLength);
   EXPECT_EQ(0, DocumentText[0]);
-  ASSERT_EQ(1, LineCount);
-  EXPECT_EQ(0, LineTable[0].Start);
-  EXPECT_EQ(0, LineTable[0].End);
+  EXPECT_EQ((Lines{{0, 0}}), LaidOutLines());
   EXPECT_FALSE(DocumentChangedSinceSave());
 }
 
@@ -26,7 +22,7 @@ TEST_F(DocumentStoreTest, ChangedSinceSaveComparesContentsNotEdits) {
 
   SetText(u"abc");
   SavedLength = 4;
-  SavedText[0] = 'a', SavedText[1] = 'b', SavedText[2] = 'c', SavedText[3] = 0;
+  memcpy(SavedText, u"abc", 4 * sizeof(WCHAR));
   EXPECT_FALSE(DocumentChangedSinceSave());
   DocumentText[1] = 'B';
   EXPECT_TRUE(DocumentChangedSinceSave()) << "same length, one unit differs";

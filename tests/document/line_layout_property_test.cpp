@@ -1,26 +1,15 @@
 // Layout of many random texts against a plain cutter written from the rules:
 // every point size, resolution and word-wrap setting gives the same lines.
-#include <gtest/gtest.h>
-
 #include <random>
-#include <sstream>
 #include <tuple>
-#include <utility>
-#include <vector>
 
-#include "app/program_window.h"
-#include "document/document_store.h"
 #include "document/layout_settings.h"
-#include "document/line_layout.h"
-#include "document/page_geometry.h"
 #include "document/text_measure.h"
 #include "resources/command_ids.h"
 #include "support/document_fixture.h"
 #include "support/invariants.h"
 
 namespace {
-
-typedef std::vector<std::pair<int, int>> Lines;
 
 const char16_t WiderThanAnyPage = u'\u2603';
 
@@ -87,26 +76,12 @@ std::u16string RandomText(std::mt19937 &random) {
   return text;
 }
 
-Lines LaidOutLines() {
-  Lines lines;
-  for (int line = 0; line < LineCount; line++) lines.push_back({LineTable[line].Start, LineTable[line].End});
-  return lines;
-}
-
-std::string Describe(const Lines &lines) {
-  std::ostringstream text;
-  for (const auto &line : lines) text << "{" << line.first << "," << line.second << "} ";
-  return text.str();
-}
-
-class RandomLayoutTest : public DocumentTest, public testing::WithParamInterface<std::tuple<int, int, int>> {};
+class RandomLayoutTest : public InvariantCheckedTest, public testing::WithParamInterface<std::tuple<int, int, int>> {};
 
 }  // namespace
 
 TEST_P(RandomLayoutTest, LinesMatchTheReferenceCutterAndKeepTheInvariants) {
-  int points = std::get<0>(GetParam());
-  int dpi = std::get<1>(GetParam());
-  int choice = std::get<2>(GetParam());
+  auto [points, dpi, choice] = GetParam();
   PointSize = -points;
   WordWrapChoice = choice;
   OpenDocumentWindow(900, 700, dpi);
@@ -120,13 +95,7 @@ TEST_P(RandomLayoutTest, LinesMatchTheReferenceCutterAndKeepTheInvariants) {
     SCOPED_TRACE(testing::Message() << "round " << round << ", " << text.size() << " units");
     ASSERT_EQ("", LayoutInvariantViolation());
 
-    HDC dc = GetDC(MainWindow);
-    HFONT previous = SelectDocumentFont(dc, dpi);
-    Lines expected = ReferenceCut(text + u'\0', dc, choice == IDM_WORD_WRAP_YES);
-    RestoreFont(dc, previous);
-    ReleaseDC(MainWindow, dc);
-    Lines actual = LaidOutLines();
-    ASSERT_EQ(Describe(expected), Describe(actual));
+    ASSERT_EQ(ReferenceCut(text + u'\0', DocumentFontDc(dpi).dc, choice == IDM_WORD_WRAP_YES), LaidOutLines());
   }
 }
 

@@ -1,50 +1,47 @@
 // Cutting the text into display lines, and what layout does to the scroll range.
-#include <gtest/gtest.h>
-
-#include <utility>
-#include <vector>
-
-#include "document/document_store.h"
 #include "document/layout_settings.h"
-#include "document/line_layout.h"
-#include "document/page_geometry.h"
 #include "resources/command_ids.h"
-#include "support/call_log_check.h"
 #include "support/document_fixture.h"
 
-namespace {
+using LineLayoutTest = InvariantCheckedTest;
 
-typedef std::vector<std::pair<int, int>> Lines;
-
-Lines LaidOutLines() {
-  Lines lines;
-  for (int line = 0; line < LineCount; line++) lines.push_back({LineTable[line].Start, LineTable[line].End});
-  return lines;
-}
-
-// Gives these units cells of 104 pixels at 32 points (B 100 plus spacing 4):
-// five fit in the 576-pixel text area, six do not. Glyphs do not change under
-// a font once measured, so tests set them before the first layout.
-void MakeFiveUnitsFit(const std::u16string &units) {
-  for (char16_t unit : units) fake::SetGlyph(unit, 0, 100, 0);
-}
-
-}  // namespace
-
-using LineLayoutTest = DocumentTest;
-
-TEST_F(LineLayoutTest, LinesEndAtEveryCrLfOnlyAndTheTerminatorHasALine) {
+TEST_F(LineLayoutTest, LinesEndAtCrLfAndWhereTheNextUnitOverflowsBehindTheLastSpaceIfWordWrapSaysSo) {
+  // At 32 points a, b and space get cells of 104 (B 100 plus spacing 4): five
+  // fit in the 576-pixel text area, six do not; e gets 96: six fill it exactly.
+  // Glyphs do not change under a font once measured, so they are set before the first layout.
+  for (char16_t unit : std::u16string(u"ab ")) fake::SetGlyph(unit, 0, 100, 0);
+  fake::SetGlyph(u'e', 0, 92, 0);
+  fake::SetGlyph(u'W', 0, 600, 0);
   OpenDocumentWindow();
-  SetText(u"");
-  EXPECT_EQ((Lines{{0, 0}}), LaidOutLines());
-  SetText(u"abc\r\n");
-  EXPECT_EQ((Lines{{0, 4}, {5, 5}}), LaidOutLines()) << "the caret can stand on the line after the break";
-  SetText(u"a\rb\nc\n\rd\r\n\r\n");
-  EXPECT_EQ((Lines{{0, 9}, {10, 11}, {12, 12}}), LaidOutLines()) << "lone CR and LF are ordinary units";
+  const int Yes = IDM_WORD_WRAP_YES, No = IDM_WORD_WRAP_NO;
+  const struct {
+    int wrap;
+    std::u16string text;
+    Lines lines;
+    const char *why;
+  } cases[] = {
+      {Yes, u"", {{0, 0}}, "the terminator has a line"},
+      {Yes, u"abc\r\n", {{0, 4}, {5, 5}}, "the caret can stand on the line after the break"},
+      {Yes, u"a\rb\nc\n\rd\r\n\r\n", {{0, 9}, {10, 11}, {12, 12}}, "lone CR and LF are ordinary units"},
+      {Yes, u"aaa bbb", {{0, 3}, {4, 7}}, "behind the last space that fitted"},
+      {Yes, u"a  bbbb", {{0, 2}, {3, 7}}, "spaces that fit stay together at the end"},
+      {Yes, u"aaaaaaaaaaaa", {{0, 4}, {5, 9}, {10, 12}}, "a word with no space is cut where it overflows"},
+      {Yes, u"aaaa  b", {{0, 5}, {6, 7}}, "a space that does not fit ends its line"},
+      {No, u"aaa bbb", {{0, 4}, {5, 7}}, "in front of the unit that did not fit"},
+      {No, u"aaaa  b", {{0, 5}, {6, 7}}, "a space that does not fit ends its line"},
+      {Yes, u"xWWx", {{0, 0}, {1, 1}, {2, 2}, {3, 4}}, "a unit wider than the text area stands alone"},
+      {No, u"xWWx", {{0, 0}, {1, 1}, {2, 2}, {3, 4}}, "a unit wider than the text area stands alone"},
+      {Yes, u"eeeeeee", {{0, 5}, {6, 7}}, "a line exactly as wide as the text area fits"},
+  };
+  for (const auto &c : cases) {
+    WordWrapChoice = c.wrap;
+    SetText(c.text);
+    EXPECT_EQ(c.lines, LaidOutLines()) << c.why;
+  }
 }
 
 TEST_F(LineLayoutTest, VisibleEndLeavesOutCrLfAndTerminatorEvenOnTheEmptyDocument) {
-  MakeFiveUnitsFit(u"ab ");
+  for (char16_t unit : std::u16string(u"ab ")) fake::SetGlyph(unit, 0, 100, 0);  // five fit a line
   OpenDocumentWindow();
   EXPECT_EQ(-1, VisibleEnd(0)) << "the empty document's line shows nothing";
   SetText(u"ab\r\n\r\ncd");
@@ -55,61 +52,16 @@ TEST_F(LineLayoutTest, VisibleEndLeavesOutCrLfAndTerminatorEvenOnTheEmptyDocumen
   EXPECT_EQ(3, VisibleEnd(0)) << "the space a line was cut after is drawn";
 }
 
-TEST_F(LineLayoutTest, WordWrapYesCutsAfterTheLastSpaceThatFitted) {
-  OpenDocumentWindow();
-  MakeFiveUnitsFit(u"ab ");
-  SetText(u"aaa bbb");
-  EXPECT_EQ((Lines{{0, 3}, {4, 7}}), LaidOutLines());
-  SetText(u"a  bbbb");
-  EXPECT_EQ((Lines{{0, 2}, {3, 7}}), LaidOutLines()) << "spaces that fit stay together at the end";
-  SetText(u"aaaaaaaaaaaa");
-  EXPECT_EQ((Lines{{0, 4}, {5, 9}, {10, 12}}), LaidOutLines()) << "a word with no space is cut where it overflows";
-  SetText(u"aaaa  b");
-  EXPECT_EQ((Lines{{0, 5}, {6, 7}}), LaidOutLines()) << "a space that does not fit ends its line";
-}
-
-TEST_F(LineLayoutTest, WordWrapNoCutsInFrontOfTheUnitThatDidNotFit) {
-  OpenDocumentWindow();
-  WordWrapChoice = IDM_WORD_WRAP_NO;
-  MakeFiveUnitsFit(u"ab ");
-  SetText(u"aaa bbb");
-  EXPECT_EQ((Lines{{0, 4}, {5, 7}}), LaidOutLines());
-  SetText(u"aaaa  b");
-  EXPECT_EQ((Lines{{0, 5}, {6, 7}}), LaidOutLines()) << "a space that does not fit ends its line";
-}
-
-TEST_F(LineLayoutTest, AUnitWiderThanTheTextAreaStandsAlone) {
-  for (int choice : {IDM_WORD_WRAP_YES, IDM_WORD_WRAP_NO}) {
-    SCOPED_TRACE(choice);
-    OpenDocumentWindow();
-    WordWrapChoice = choice;
-    fake::SetGlyph(u'W', 0, 600, 0);
-    SetText(u"xWWx");
-    EXPECT_EQ((Lines{{0, 0}, {1, 1}, {2, 2}, {3, 4}}), LaidOutLines());
-  }
-}
-
-TEST_F(LineLayoutTest, ALineExactlyAsWideAsTheTextAreaFits) {
-  OpenDocumentWindow();
-  fake::SetGlyph(u'a', 0, 92, 0);  // cells of 96: six make 576
-  SetText(u"aaaaaaa");
-  EXPECT_EQ((Lines{{0, 5}, {6, 7}}), LaidOutLines());
-}
-
 TEST_F(LineLayoutTest, ShrinkingTheTextBelowTheScrollPositionScrollsTheViewUp) {
   OpenDocumentWindow();
-  std::u16string text;
-  for (int i = 0; i < 39; i++) text += u"line\r\n";
-  SetText(text);
+  SetText(Repeated(u"line\r\n", 39));
   ASSERT_EQ(39, ScrollMax);
   SendScrollRequest(SB_THUMBPOSITION, 39);
   ASSERT_EQ(39, ScrollLine);
-
   fake::ClearCalls();
   SetText(u"short\r\n");
   ASSERT_EQ(7, ScrollMax);
   EXPECT_EQ(7, ScrollLine);
-  EXPECT_EQ(7, fake::ScrollPosition());
   // From line 39 (page 2) to line 7 (page 0): 32 lines and two page gaps down.
   EXPECT_CALLS((std::vector<std::string>{
                    "SetScrollRange(hwnd1, SB_VERT, 0, 7, FALSE)",

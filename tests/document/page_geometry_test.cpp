@@ -1,58 +1,28 @@
 // Page metrics, the line-to-screen mapping, the scroll range and scroll requests.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "document/line_layout.h"
-#include "document/page_geometry.h"
-#include "support/call_log_check.h"
 #include "support/document_fixture.h"
 
-namespace {
-
-// A document of lineCount display lines, one word each.
-std::u16string LinesOfText(int lineCount) {
-  std::u16string text;
-  for (int i = 1; i < lineCount; i++) text += u"line\r\n";
-  return text;
-}
-
-std::vector<std::string> ScrollCalls() {
-  return fake::CallsTo({"SetScrollRange", "GetScrollPos", "SetScrollPos", "ScrollWindow"});
-}
-
-}  // namespace
-
-using PageGeometryTest = DocumentTest;
+// An 800 by 700 window holding 40 lines of one word each.
+class PageGeometryTest : public InvariantCheckedTest {
+ protected:
+  void OpenFortyLines() {
+    OpenDocumentWindow(800, 700);
+    SetText(Repeated(u"line\r\n", 39));
+  }
+};
 
 TEST_F(PageGeometryTest, MetricsOfTheWorkedExampleAt96Dpi) {
-  OpenDocumentWindow(800, 700);
-  SetText(LinesOfText(40));
-  EXPECT_EQ(47, LineHeight);
-  EXPECT_EQ(768, PageHeight);
-  EXPECT_EQ(16, LinesPerPage);
-  EXPECT_EQ(16, PageGap);
-  EXPECT_EQ(144, TextTop);
-  EXPECT_EQ(576, TextWidth);
-  EXPECT_EQ(112, PageLeft);
-  EXPECT_EQ(688, PageRight);
-  EXPECT_EQ(11, VisibleRows);
-  EXPECT_EQ(10, ViewRows);
-  EXPECT_EQ(3, PageCount);
-  EXPECT_EQ(39, ScrollMax);
-  EXPECT_EQ(0, fake::ScrollRangeMin());
-  EXPECT_EQ(39, fake::ScrollRangeMax());
+  OpenFortyLines();
+  EXPECT_EQ((std::vector<int>{47, 768, 16, 16, 144, 576, 112, 688, 11, 10, 3, 39, 0, 39}),
+            (std::vector<int>{LineHeight, PageHeight, LinesPerPage, PageGap, TextTop, TextWidth, PageLeft, PageRight,
+                              VisibleRows, ViewRows, PageCount, ScrollMax, fake::ScrollRangeMin(), fake::ScrollRangeMax()}));
 }
 
 TEST_F(PageGeometryTest, PagesAreSixByEightInchesAtEveryResolution) {
   for (int dpi : {96, 120, 144}) {
     SCOPED_TRACE(dpi);
     OpenDocumentWindow(1000, 900, dpi);
-    EXPECT_EQ(dpi * 3 / 2, TextTop);
-    EXPECT_EQ(6 * dpi, TextWidth);
-    EXPECT_EQ(8 * dpi, PageHeight);
-    EXPECT_EQ(PageHeight, LinesPerPage * LineHeight + PageGap);
+    EXPECT_EQ((std::vector<int>{dpi * 3 / 2, 6 * dpi, 8 * dpi, PageHeight}),
+              (std::vector<int>{TextTop, TextWidth, PageHeight, LinesPerPage * LineHeight + PageGap}));
     for (int line : {0, 1, 15, 16, 17, 40, 32767}) {
       EXPECT_EQ(line / LinesPerPage * PageHeight + line % LinesPerPage * LineHeight, DocumentY(line));
     }
@@ -60,19 +30,15 @@ TEST_F(PageGeometryTest, PagesAreSixByEightInchesAtEveryResolution) {
 }
 
 TEST_F(PageGeometryTest, LineTopCountsThePageGapsBetweenTheTopLineAndTheLine) {
-  OpenDocumentWindow(800, 700);
-  SetText(LinesOfText(40));
+  OpenFortyLines();
   EXPECT_EQ(144, LineTop(0));
   EXPECT_EQ(144 + 768, LineTop(16)) << "the second page starts one page height down";
   SendScrollRequest(SB_THUMBPOSITION, 15);
-  EXPECT_EQ(144, LineTop(15));
-  EXPECT_EQ(144 + 47 + 16, LineTop(16));
-  EXPECT_EQ(144 - 47, LineTop(14));
+  EXPECT_EQ((std::vector<int>{144 - 47, 144, 144 + 47 + 16}), (std::vector<int>{LineTop(14), LineTop(15), LineTop(16)}));
 }
 
 TEST_F(PageGeometryTest, ScrollingMovesThePixelsByThePageAwareDistance) {
-  OpenDocumentWindow(800, 700);
-  SetText(LinesOfText(40));
+  OpenFortyLines();
   SendScrollRequest(SB_THUMBPOSITION, 15);
   fake::ClearCalls();
   SendScrollRequest(SB_THUMBTRACK, 17);
@@ -90,21 +56,17 @@ TEST_F(PageGeometryTest, ScrollingMovesThePixelsByThePageAwareDistance) {
   SendScrollRequest(SB_THUMBPOSITION, 0);
   fake::ClearCalls();
   SendScrollRequest(SB_THUMBPOSITION, 33);
-  EXPECT_EQ("ScrollWindow(hwnd1, 0, -1583, {0, 144, 800, 700}, {0, 144, 800, 700})",
-            fake::CallsTo({"ScrollWindow"}).at(0))
-      << "two page boundaries: 33 lines and two gaps";
   SendScrollRequest(SB_LINEUP);
-  EXPECT_EQ("ScrollWindow(hwnd1, 0, 47, {0, 144, 800, 700}, {0, 144, 800, 700})",
-            fake::CallsTo({"ScrollWindow"}).at(1));
+  EXPECT_CALLS((std::vector<std::string>{"ScrollWindow(hwnd1, 0, -1583, {0, 144, 800, 700}, {0, 144, 800, 700})",
+                                         "ScrollWindow(hwnd1, 0, 47, {0, 144, 800, 700}, {0, 144, 800, 700})"}),
+               fake::CallsTo({"ScrollWindow"}));  // 33 lines and two page gaps, then one line back
   EXPECT_TRUE(fake::UpdateRegionEmpty());
 }
 
 TEST_F(PageGeometryTest, ScrollRequestsAreClampedAndAnUnmovedPositionScrollsNothing) {
-  OpenDocumentWindow(800, 700);
-  SetText(LinesOfText(40));
+  OpenFortyLines();
   SendScrollRequest(SB_THUMBPOSITION, 60000);
   EXPECT_EQ(39, ScrollLine);
-  EXPECT_EQ(39, fake::ScrollPosition());
   fake::ClearCalls();
   SendScrollRequest(SB_LINEDOWN);
   SendScrollRequest(SB_PAGEDOWN);
@@ -114,8 +76,7 @@ TEST_F(PageGeometryTest, ScrollRequestsAreClampedAndAnUnmovedPositionScrollsNoth
 }
 
 TEST_F(PageGeometryTest, PageDownMovesTwoLinesLessThanTheVisibleRowsAndAtLeastOne) {
-  OpenDocumentWindow(800, 700);
-  SetText(LinesOfText(40));
+  OpenFortyLines();
   SendScrollRequest(SB_PAGEDOWN);
   EXPECT_EQ(9, ScrollLine) << "11 visible rows";
   SendScrollRequest(SB_PAGEUP);
@@ -146,8 +107,7 @@ TEST_F(PageGeometryTest, OneLineDocumentScrollsOnlyTheRestOfItsPage) {
 }
 
 TEST_F(PageGeometryTest, ResizeClampsTheScrollPositionWithoutScrollingThePixels) {
-  OpenDocumentWindow(800, 700);
-  SetText(LinesOfText(40));
+  OpenFortyLines();
   SendScrollRequest(SB_THUMBPOSITION, 39);
   fake::ClearCalls();
   fake::ResizeWindow(800, 1100);
@@ -157,12 +117,11 @@ TEST_F(PageGeometryTest, ResizeClampsTheScrollPositionWithoutScrollingThePixels)
                    "SetScrollRange(hwnd1, SB_VERT, 0, 30, FALSE)",
                    "SetScrollPos(hwnd1, SB_VERT, 30, TRUE) -> 30",  // the new range moved it already
                }),
-               ScrollCalls());
+               fake::CallsTo({"SetScrollRange", "GetScrollPos", "SetScrollPos", "ScrollWindow"}));
   EXPECT_EQ("{0, 0, 800, 1100}", fake::UpdateRegion()) << "the class repaints the whole client area";
 }
 
 TEST_F(PageGeometryTest, NarrowWindowPutsTheTextAreaPartlyLeftOfTheClientArea) {
   OpenDocumentWindow(500, 700);
-  EXPECT_EQ(-38, PageLeft);
-  EXPECT_EQ(538, PageRight);
+  EXPECT_EQ((std::vector<int>{-38, 538}), (std::vector<int>{PageLeft, PageRight}));
 }

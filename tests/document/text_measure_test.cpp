@@ -1,43 +1,15 @@
 // Cell widths by the ABC rule, MeasureRun, and the document font's description.
-#include <gtest/gtest.h>
-
 #include <string.h>
 
-#include "app/program_window.h"
 #include "document/layout_settings.h"
-#include "document/line_layout.h"
 #include "document/text_measure.h"
 #include "support/document_fixture.h"
 
-namespace {
-
-// A screen DC holding DocumentFont at 32 points, 96 dpi: tmHeight 47, so the
-// spacing is 4, and tmMaxCharWidth 25.
-struct DocumentFontAt96Dpi {
-  HDC dc;
-  HFONT previous;
-  DocumentFontAt96Dpi() {
-    dc = GetDC(MainWindow);
-    previous = SelectDocumentFont(dc, 96);
-  }
-  ~DocumentFontAt96Dpi() {
-    RestoreFont(dc, previous);
-    ReleaseDC(MainWindow, dc);
-  }
-  int Width(const std::u16string &units) {
-    SIZE size;
-    MeasureRun(dc, units.data(), (int)units.size(), &size);
-    return size.cx;
-  }
-};
-
-}  // namespace
-
-using TextMeasureTest = DocumentTest;
+using TextMeasureTest = InvariantCheckedTest;
 
 TEST_F(TextMeasureTest, CellWidthCountsOverhangsTwiceAndZeroBlackBoxAsMaxWidth) {
   OpenDocumentWindow();
-  DocumentFontAt96Dpi font;
+  DocumentFontDc font;  // 32 points at 96 dpi: tmHeight 47, so the spacing is 4
   TEXTMETRICA metrics;
   GetTextMetricsA(font.dc, &metrics);
   ASSERT_EQ(47, metrics.tmHeight);
@@ -54,12 +26,11 @@ TEST_F(TextMeasureTest, CellWidthCountsOverhangsTwiceAndZeroBlackBoxAsMaxWidth) 
 
 TEST_F(TextMeasureTest, MeasureRunIsTheSumOfItsCellsAndSetsLeftTopAlignment) {
   OpenDocumentWindow();
-  DocumentFontAt96Dpi font;
+  DocumentFontDc font;
   const std::u16string run = u"Wjf \u0301\u4E2D\U0001F600\r\n\t" + std::u16string(1, (char16_t)0xDC00);
   int sum = 0;
   for (char16_t unit : run) sum += font.Width(std::u16string(1, unit));
   EXPECT_EQ(sum, font.Width(run));
-
   fake::ClearCalls();
   SIZE size = {-1, -1};
   MeasureRun(font.dc, run.data(), 0, &size);
@@ -91,39 +62,27 @@ TEST_F(TextMeasureTest, DocumentFontIsDescribedByPointSizeResolutionCharsetAndFa
 
 TEST_F(TextMeasureTest, LayoutQueriesEachDistinctUnitOncePerFont) {
   OpenDocumentWindow();
-  std::u16string text;
-  for (int i = 0; i < 400; i++) text += u"ab cd\r\n";
-  fake::ClearCalls();
-  SetText(text);
-  // a, b, c, d and the space; a CR LF pair is never measured.
-  EXPECT_EQ(5u, fake::CallsTo({"GetCharABCWidthsW"}).size());
-
-  fake::ClearCalls();
-  SetText(text + u"e");
-  EXPECT_EQ(1u, fake::CallsTo({"GetCharABCWidthsW"}).size()) << "only the new unit";
-
+  std::u16string text = Repeated(u"ab cd\r\n", 400);
+  // Each pass: the number of GetCharABCWidthsW calls a layout makes.
+  auto queries = [&](const std::u16string &units) {
+    fake::ClearCalls();
+    SetText(units);
+    return fake::CallsTo({"GetCharABCWidthsW"}).size();
+  };
+  EXPECT_EQ(5u, queries(text)) << "a, b, c, d and the space; a CR LF pair is never measured";
+  EXPECT_EQ(1u, queries(text + u"e")) << "only the new unit";
   PointSize = -8;
-  fake::ClearCalls();
-  SetText(text);
-  EXPECT_EQ(5u, fake::CallsTo({"GetCharABCWidthsW"}).size()) << "a new font measures again";
+  EXPECT_EQ(5u, queries(text)) << "a new font measures again";
 }
 
 TEST_F(TextMeasureTest, PointSizeChangesCellWidthsAndSpacing) {
   OpenDocumentWindow();
-  HDC dc = GetDC(MainWindow);
-  int widths[2];
-  int heights[2];
+  SIZE sizes[2];
   for (int i = 0; i < 2; i++) {
     PointSize = i == 0 ? -32 : -8;
-    HFONT previous = SelectDocumentFont(dc, 96);
-    SIZE size;
-    MeasureRun(dc, u"x", 1, &size);
-    widths[i] = size.cx;
-    heights[i] = size.cy;
-    RestoreFont(dc, previous);
+    MeasureRun(DocumentFontDc().dc, u"x", 1, &sizes[i]);
   }
-  ReleaseDC(MainWindow, dc);
-  EXPECT_GT(widths[0], widths[1]);
-  EXPECT_EQ(heights[0] / 10, 4);
-  EXPECT_EQ(heights[1] / 10, 1);
+  EXPECT_GT(sizes[0].cx, sizes[1].cx);
+  EXPECT_EQ(sizes[0].cy / 10, 4);
+  EXPECT_EQ(sizes[1].cy / 10, 1);
 }

@@ -1,41 +1,19 @@
 // The caret movement keys: where each key takes the caret, how selections
 // grow, cross their anchor and drop, and the order of the repaints.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "app/program_window.h"
-#include "document/document_store.h"
 #include "document/layout_settings.h"
-#include "document/line_layout.h"
-#include "document/page_geometry.h"
 #include "resources/command_ids.h"
-#include "support/call_log_check.h"
 #include "support/document_fixture.h"
 
 namespace {
 
-void Select(int start, int end, int caret) { ShowSelection(start, end, caret); }
-
-std::u16string Repeated(const std::u16string &piece, int times) {
-  std::u16string text;
-  for (int i = 0; i < times; i++) text += piece;
-  return text;
-}
-
-
 struct KeyCase {
-  int caret;
-  int key;
-  int modifiers;
-  int expected;
+  int caret, key, modifiers, expected;
   const char *why;
 };
 
 }  // namespace
 
-using CaretKeysTest = DocumentTest;
+using CaretKeysTest = InvariantCheckedTest;
 
 TEST_F(CaretKeysTest, EachKeyFindsItsTargetAtEdgesAroundLineBreaksAndOnShortLines) {
   OpenDocumentWindow();
@@ -144,7 +122,6 @@ TEST_F(CaretKeysTest, AKeyMovingTheCaretOutOfViewScrollsByLinesAndPageGaps) {
   EXPECT_EQ(23, ScrollLine);
   EXPECT_EQ((std::vector<std::string>{"ScrollWindow(hwnd1, 0, -768, {0, 144, 800, 700}, {0, 144, 800, 700})"}),
             fake::CallsTo({"ScrollWindow"}));
-  EXPECT_EQ(ScrollLine, fake::ScrollPosition());
 }
 
 TEST_F(CaretKeysTest, ShiftMovesGrowShrinkAndEmptyTheSelectionFromTheAnchor) {
@@ -154,102 +131,59 @@ TEST_F(CaretKeysTest, ShiftMovesGrowShrinkAndEmptyTheSelectionFromTheAnchor) {
   CaretIndex = 5;
   PressKey(VK_RIGHT, Shift);
   PressKey(VK_RIGHT, Shift);
-  EXPECT_EQ(1, SelectionActive);
-  EXPECT_EQ(5, SelectionStart);
-  EXPECT_EQ(7, SelectionEnd);
+  EXPECT_EQ("5..7 caret 7", SelectionState());
   PressKey(VK_LEFT, Shift);
-  EXPECT_EQ(6, SelectionEnd);
+  EXPECT_EQ("5..6 caret 6", SelectionState());
   PressKey(VK_LEFT, Shift);
-  EXPECT_EQ(0, SelectionActive) << "an emptied selection is dropped after the key";
-  EXPECT_EQ(5, CaretIndex);
-
-  // The caret at the end, the anchor at the start: Shift+Up crosses the anchor.
-  Select(14, 20, 20);
+  EXPECT_EQ("off 5..5 caret 5", SelectionState()) << "an emptied selection is dropped after the key";
+  ShowSelection(14, 20, 20);  // the anchor at the start: Shift+Up crosses it
   PressKey(VK_UP, Shift);
-  EXPECT_EQ(8, CaretIndex);
-  EXPECT_EQ(8, SelectionStart);
-  EXPECT_EQ(14, SelectionEnd);
-  // The caret at the start, the anchor at the end: Shift+Down crosses it.
-  Select(4, 14, 4);
+  EXPECT_EQ("8..14 caret 8", SelectionState());
+  ShowSelection(4, 14, 4);  // the anchor at the end: Shift+Down crosses it
   PressKey(VK_DOWN, Shift);
-  EXPECT_EQ(14, SelectionStart);
-  EXPECT_EQ(CaretIndex, SelectionEnd);
-  EXPECT_EQ(16, CaretIndex);
+  EXPECT_EQ("14..16 caret 16", SelectionState());
 }
 
-TEST_F(CaretKeysTest, ACaretMoveRepaintsTheOldStripAfterTheCaretHasLeftIt) {
-  OpenDocumentWindow();
-  ShowText(u"abcdef");
-  CaretIndex = 2;
-  fake::RepaintWholeWindow();
-  fake::ClearCalls();
-  PressKey(VK_RIGHT);
-  int x = PageLeft;
-  EXPECT_CALLS((std::vector<std::string>{
-                   Invalidated(x + 2 * Cell, 144, x + 2 * Cell + 1, 191),
-                   "WM_PAINT selection 0 caret 3",
-                   Invalidated(x + 3 * Cell, 144, x + 3 * Cell + 1, 191),
-                   "WM_PAINT selection 0 caret 3",
-               }),
-               Repaints());
-}
-
-TEST_F(CaretKeysTest, AShiftMoveAcrossTheAnchorRepaintsTheOldHighlightBlankThenTheNewOne) {
+TEST_F(CaretKeysTest, EachMoveRepaintsTheOldCaretAndHighlightAfterTheStateChangedThenTheNewOnes) {
   OpenDocumentWindow();
   ShowText(u"abcdeklmno");
-  Select(4, 6, 6);
-  fake::ClearCalls();
-  PressKey(VK_HOME, Shift);
-  int x = PageLeft;
-  EXPECT_CALLS((std::vector<std::string>{
-                   Invalidated(x + 6 * Cell, 144, x + 6 * Cell + 1, 191),
-                   "WM_PAINT selection 4..6 caret 0",
-                   Invalidated(x, 144, x + 1, 191),
-                   "WM_PAINT selection 4..6 caret 0",
-                   // the old highlight, painted as an empty selection at the anchor
-                   Invalidated(x + 4 * Cell, 144, x + 6 * Cell, 191),
-                   "WM_PAINT selection 4..4 caret 0",
-                   // then the new selection from the anchor to the caret
-                   Invalidated(x, 144, x + 4 * Cell, 191),
-                   "WM_PAINT selection 0..4 caret 0",
-               }),
-               Repaints());
-}
-
-TEST_F(CaretKeysTest, EscapeAndUnshiftedMovesDropTheSelectionBeforeRepaintingIt) {
-  OpenDocumentWindow();
-  ShowText(u"abcdeklmno");
-  Select(2, 5, 5);
-  fake::ClearCalls();
-  PressKey(VK_ESCAPE);
-  int x = PageLeft;
-  EXPECT_CALLS((std::vector<std::string>{Invalidated(x + 2 * Cell, 144, x + 5 * Cell, 191),
-                                         "WM_PAINT selection 0 caret 5"}),
-               Repaints());
-  EXPECT_EQ(5, SelectionStart);
-  EXPECT_EQ(5, SelectionEnd);
-  fake::ClearCalls();
-  PressKey(VK_ESCAPE);
-  EXPECT_EQ(std::vector<std::string>{}, Repaints()) << "Escape without a selection does nothing";
-
-  // At a document edge a key does nothing at all, and the selection stays.
-  Select(0, 3, 0);
-  fake::ClearCalls();
-  PressKey(VK_LEFT);
-  EXPECT_EQ(std::vector<std::string>{}, Repaints());
-  EXPECT_EQ(1, SelectionActive);
-
-  PressKey(VK_RIGHT);
-  EXPECT_EQ(0, SelectionActive);
-  EXPECT_EQ(1, SelectionStart);
-  EXPECT_EQ(1, SelectionEnd);
+  const struct {
+    int start, end, caret, key, modifiers;
+    std::vector<std::string> repaints;
+    const char *after, *why;
+  } cases[] = {
+      {0, 0, 2, VK_RIGHT, 0,
+       {CaretStripRepaint(2), "WM_PAINT selection 0 caret 3", CaretStripRepaint(3), "WM_PAINT selection 0 caret 3"},
+       "off 0..0 caret 3", "the old strip after the caret has left it"},
+      {4, 6, 6, VK_HOME, Shift,
+       {CaretStripRepaint(6), "WM_PAINT selection 4..6 caret 0", CaretStripRepaint(0), "WM_PAINT selection 4..6 caret 0",
+        // the old highlight as an empty selection at the anchor, then the new one from the anchor to the caret
+        CellsRepaint(4, 6), "WM_PAINT selection 4..4 caret 0", CellsRepaint(0, 4), "WM_PAINT selection 0..4 caret 0"},
+       "0..4 caret 0", "across the anchor"},
+      {2, 5, 5, VK_ESCAPE, 0, {CellsRepaint(2, 5), "WM_PAINT selection 0 caret 5"}, "off 5..5 caret 5",
+       "Escape drops the selection before repainting it"},
+      {5, 5, 5, VK_ESCAPE, 0, {}, "off 5..5 caret 5", "Escape without a selection does nothing"},
+      {0, 3, 0, VK_LEFT, 0, {}, "0..3 caret 0", "at a document edge a key does nothing, the selection stays"},
+      {0, 3, 0, VK_RIGHT, 0,
+       {CaretStripRepaint(0), "WM_PAINT selection 0..3 caret 1", CaretStripRepaint(1), "WM_PAINT selection 0..3 caret 1",
+        CellsRepaint(0, 3), "WM_PAINT selection 0 caret 1"},
+       "off 1..1 caret 1", "an unshifted move moves the caret, then drops the selection"},
+  };
+  for (const auto &c : cases) {
+    SelectionStart = c.start, SelectionEnd = c.end, SelectionActive = c.start != c.end, CaretIndex = c.caret;
+    fake::RepaintWholeWindow();
+    fake::ClearCalls();
+    PressKey(c.key, c.modifiers);
+    EXPECT_CALLS(c.repaints, Repaints());
+    EXPECT_EQ(c.after, SelectionState()) << c.why;
+  }
 }
 
 TEST_F(CaretKeysTest, AShiftMoveFromInsideTheSelectionRepaintsBothTheOldAndTheNewRange) {
   OpenDocumentWindow();
   ShowText(u"abcdeklmno\r\nabcdeklmno");
   for (int target : {1, 12}) {  // Shift+Right onto the anchor; Shift+Down into the old range
-    Select(1, 18, 18);
+    ShowSelection(1, 18, 18);
     // A point-size change puts the caret at 0 and keeps the selection.
     fake::Send(WM_COMMAND, IDM_POINT_SIZE_BASE + (target == 1 ? 20 : 32), 0);
     ASSERT_EQ(0, CaretIndex);
@@ -257,10 +191,7 @@ TEST_F(CaretKeysTest, AShiftMoveFromInsideTheSelectionRepaintsBothTheOldAndTheNe
     PressKey(target == 1 ? VK_RIGHT : VK_DOWN, Shift);
     ASSERT_EQ(target, CaretIndex);
     EXPECT_EQ(target == 1 ? 0 : 1, SelectionActive) << "the anchor rule takes SelectionStart";
-    fake::Screen incremental = fake::CaptureScreen();
-    fake::RepaintWholeWindow();
-    EXPECT_EQ("", fake::DescribeScreenDifference(fake::CaptureScreen(), incremental))
-        << "the old highlight stayed on screen after moving to " << target;
+    EXPECT_EQ("", StaleScreen()) << "the old highlight stayed on screen after moving to " << target;
   }
 }
 
@@ -273,10 +204,7 @@ TEST_F(CaretKeysTest, SelectingTheCrOfALineBreakShowsTheBreakBlock) {
   ASSERT_EQ(2, LineCount);
   ASSERT_EQ(2, CaretIndex);
   PressKey(VK_LEFT, Shift);  // selects the CR alone
-  ASSERT_EQ(1, SelectionActive);
-  ASSERT_EQ(1, SelectionStart);
-  fake::Screen incremental = fake::CaptureScreen();
+  ASSERT_EQ("1..2 caret 1", SelectionState());
   EXPECT_EQ(0, fake::Pixel(PageLeft + Cell + 3, TextTop + 20)) << "the break block is inverted";
-  fake::RepaintWholeWindow();
-  EXPECT_EQ("", fake::DescribeScreenDifference(fake::CaptureScreen(), incremental));
+  EXPECT_EQ("", StaleScreen());
 }

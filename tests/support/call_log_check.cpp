@@ -1,5 +1,6 @@
 // Compares a recorded call sequence with the expected one and, on a mismatch,
-// prints both side by side with the caller's file and line.
+// prints both side by side with the caller's file and line; and the screen
+// the incremental repaints left with a full repaint.
 #include "support/call_log_check.h"
 
 #include <gtest/gtest.h>
@@ -26,9 +27,17 @@ void ExpectCallsEqual(const char *file, int line, const std::vector<std::string>
   ADD_FAILURE_AT(file, line) << table.str();
 }
 
-std::string Invalidated(const RECT &area) {
-  return "InvalidateRect(hwnd1, {" + std::to_string(area.left) + ", " + std::to_string(area.top) + ", " +
-         std::to_string(area.right) + ", " + std::to_string(area.bottom) + "}, TRUE)";
+std::string Describe(const RECT &area) {
+  return "{" + std::to_string(area.left) + ", " + std::to_string(area.top) + ", " + std::to_string(area.right) + ", " +
+         std::to_string(area.bottom) + "}";
 }
 
+std::string Invalidated(const RECT &area) { return "InvalidateRect(hwnd1, " + Describe(area) + ", TRUE)"; }
+
 std::vector<std::string> Repaints() { return fake::CallsTo({"InvalidateRect", "ScrollWindow", "WM_PAINT"}); }
+
+std::string StaleScreen() {
+  fake::Screen incremental = fake::CaptureScreen();
+  fake::RepaintWholeWindow();
+  return fake::DescribeScreenDifference(fake::CaptureScreen(), incremental);
+}

@@ -1,4 +1,5 @@
-// The program's own main window on the double, created as WinMain creates it.
+// The program's own main window on the double, created as WinMain creates it;
+// the leak check every fixture ends with.
 #include "support/program_fixture.h"
 
 #include "app/main_window.h"
@@ -9,7 +10,9 @@ void ProgramTest::StartProgram(int clientWidth, int clientHeight) {
   ASSERT_NE(nullptr, CreateMainWindow(NULL, 1));
 }
 
-void ProgramTest::TearDown() {
+void ProgramTest::TearDown() { ExpectNoLeaks(); }
+
+void ExpectNoLeaks() {
   for (const std::string &leak : fake::Leaks()) ADD_FAILURE() << "leak: " << leak;
 }
 

@@ -1,16 +1,7 @@
 // The character picker in the program's window: layout, presses, the
 // accelerating autorepeat and how it stops, and what the cells show.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "app/program_window.h"
-#include "document/document_store.h"
 #include "document/page_geometry.h"
-#include "support/call_log_check.h"
 #include "support/program_fixture.h"
-#include "view/character_picker.h"
 
 namespace {
 
@@ -19,7 +10,8 @@ void Press(int button) {
   PressAt(centre.x, centre.y);
 }
 
-void Release(int button) {
+void Click(int button) {
+  Press(button);
   POINT centre = PickerButtonCentre(button);
   ReleaseAt(centre.x, centre.y);
 }
@@ -33,6 +25,12 @@ std::vector<int> RowsWhileHeld(int ticks) {
   return rows;
 }
 
+// Whether a button is held, the autorepeat timer's period (0: none) and whether the window has the capture.
+std::string Hold() {
+  return "held " + std::to_string(PickerButtonHeld) + " timer " + std::to_string(fake::TimerPeriod(PickerRepeatTimer)) +
+         (fake::Capture() == MainWindow ? " captured" : "");
+}
+
 }  // namespace
 
 using CharacterPickerTest = ProgramTest;
@@ -40,10 +38,7 @@ using CharacterPickerTest = ProgramTest;
 TEST_F(CharacterPickerTest, PanelIsSixInchesWideCentredBelowTheTopIn36PixelUnits) {
   StartProgram(800, 700);
   RECT frame = {(800 - 16 * 36) / 2, 36, (800 - 16 * 36) / 2 + 16 * 36, 108};
-  EXPECT_EQ(frame.left, PickerFrame.left);
-  EXPECT_EQ(frame.top, PickerFrame.top);
-  EXPECT_EQ(frame.right, PickerFrame.right);
-  EXPECT_EQ(frame.bottom, PickerFrame.bottom);
+  EXPECT_EQ(Describe(frame), Describe(PickerFrame));
   EXPECT_EQ(frame.left + 6 * 36 + 7 * 36, PickerRects[PickerFirstCell + 7].left);
   EXPECT_EQ(72, PickerRects[PickerFirstCell + 7].top);
   // The frame's outline is drawn, and the buttons tile it.
@@ -56,16 +51,14 @@ TEST_F(CharacterPickerTest, HoldingDownStepsOnceThenByOnesTensAndHundredsUntilRe
   StartProgram();
   Press(PickerDown);
   EXPECT_EQ(4, PickerRow);
-  EXPECT_EQ(MainWindow, fake::Capture());
-  EXPECT_EQ(400u, fake::TimerPeriod(PickerRepeatTimer));
-  std::vector<int> rows = RowsWhileHeld(22);
+  EXPECT_EQ("held 1 timer 400 captured", Hold());
   EXPECT_EQ((std::vector<int>{4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 24, 34, 44, 54, 64, 74, 84, 94, 104, 114, 214, 314}),
-            rows);
+            RowsWhileHeld(22));
   EXPECT_EQ(100u, fake::TimerPeriod(PickerRepeatTimer));
-  Release(PickerDown);
-  EXPECT_EQ(0, PickerButtonHeld);
+  POINT centre = PickerButtonCentre(PickerDown);
+  ReleaseAt(centre.x, centre.y);
+  EXPECT_EQ("held 0 timer 0", Hold());
   EXPECT_EQ(nullptr, fake::Capture());
-  EXPECT_EQ(0u, fake::TimerPeriod(PickerRepeatTimer));
 }
 
 TEST_F(CharacterPickerTest, AutorepeatStopsByItselfAtTheLastRow) {
@@ -74,8 +67,7 @@ TEST_F(CharacterPickerTest, AutorepeatStopsByItselfAtTheLastRow) {
   Press(PickerDown);
   RowsWhileHeld(40);
   EXPECT_EQ(PickerLastRow, PickerRow);
-  EXPECT_EQ(0, PickerButtonHeld);
-  EXPECT_EQ(0u, fake::TimerPeriod(PickerRepeatTimer));
+  EXPECT_EQ("held 0 timer 0", Hold());
   Press(PickerDown);
   EXPECT_EQ(PickerLastRow, PickerRow) << "Down at the last row only takes the focus";
   EXPECT_EQ(0, PickerButtonHeld);
@@ -84,24 +76,18 @@ TEST_F(CharacterPickerTest, AutorepeatStopsByItselfAtTheLastRow) {
 TEST_F(CharacterPickerTest, LeavingTheHeldButtonOrLosingTheCaptureStopsTheAutorepeat) {
   StartProgram();
   Press(PickerDown);
-  POINT outside = PickerButtonCentre(PickerUp);
+  POINT outside = PickerButtonCentre(PickerUp), back = PickerButtonCentre(PickerDown);
   fake::Send(WM_MOUSEMOVE, 0, MAKELPARAM(outside.x, outside.y));
   EXPECT_EQ(0, PickerButtonHeld);
-  POINT back = PickerButtonCentre(PickerDown);
   fake::Send(WM_MOUSEMOVE, 0, MAKELPARAM(back.x, back.y));
   EXPECT_EQ(0, PickerButtonHeld) << "coming back does not restart it";
-
-  // Another window takes the capture: the button-up will never come.
   Press(PickerDown);
-  fake::TakeCaptureAway();
-  EXPECT_EQ(0, PickerButtonHeld);
-  EXPECT_EQ(0u, fake::TimerPeriod(PickerRepeatTimer));
-
+  fake::TakeCaptureAway();  // another window takes it: the button-up will never come
+  EXPECT_EQ("held 0 timer 0", Hold());
   Press(PickerDown);
   fake::Send(WM_CANCELMODE, 0, 0);
-  EXPECT_EQ(0, PickerButtonHeld);
+  EXPECT_EQ("held 0 timer 0", Hold());
   EXPECT_EQ(nullptr, fake::Capture());
-  EXPECT_EQ(0u, fake::TimerPeriod(PickerRepeatTimer));
 }
 
 TEST_F(CharacterPickerTest, PressesMoveTheFocusAndACellInsertsItsCode) {
@@ -116,7 +102,6 @@ TEST_F(CharacterPickerTest, PressesMoveTheFocusAndACellInsertsItsCode) {
   Press(PickerUp);
   EXPECT_EQ(PickerFirstRow, PickerRow) << "Up at the first row only takes the focus";
   EXPECT_EQ(0, PickerButtonHeld);
-
   Press(PickerFirstCell + 0);  // code 30: crossed out, inserts nothing
   Press(PickerFirstCell + 3);  // code 33
   EXPECT_EQ(2, DocumentLength);
@@ -137,13 +122,9 @@ TEST_F(CharacterPickerTest, FocusMovesRepaintTheTextMarkAndTheFramesAndLeaveNoth
   EXPECT_EQ(Invalidated(cell.left - 1, cell.top - 1, cell.right + 1, cell.bottom + 1), repaints[1]);
   EXPECT_EQ(255, fake::Pixel(PageLeft + 20, TextTop - 2)) << "the text focus mark is gone";
   EXPECT_EQ(0, fake::Pixel(PageLeft + 20, TextTop - 1)) << "the top border stays";
-
   for (int button : {PickerFirstCell + 9, PickerDown, PickerFirstDigit + 2, PickerUp}) {
-    Press(button);
-    Release(button);
-    fake::Screen incremental = fake::CaptureScreen();
-    fake::RepaintWholeWindow();
-    ASSERT_EQ("", fake::DescribeScreenDifference(fake::CaptureScreen(), incremental)) << "after button " << button;
+    Click(button);
+    ASSERT_EQ("", StaleScreen()) << "after button " << button;
   }
 }
 
@@ -154,11 +135,8 @@ TEST_F(CharacterPickerTest, AGlyphWiderThanItsCellIsClippedToIt) {
   for (int x = cell.right; x < cell.right + 40; x++) {
     for (int y = cell.top; y < cell.bottom; y++) ASSERT_EQ(255, fake::Pixel(x, y)) << x << "," << y;
   }
-  Press(PickerDown);
-  Release(PickerDown);
-  fake::Screen incremental = fake::CaptureScreen();
-  fake::RepaintWholeWindow();
-  EXPECT_EQ("", fake::DescribeScreenDifference(fake::CaptureScreen(), incremental));
+  Click(PickerDown);
+  EXPECT_EQ("", StaleScreen());
 }
 
 TEST_F(CharacterPickerTest, CellsOutsideTheUnitRangeAreCrossedOut) {
@@ -167,8 +145,7 @@ TEST_F(CharacterPickerTest, CellsOutsideTheUnitRangeAreCrossedOut) {
   EXPECT_EQ(0, fake::Pixel(code30.left + 5, code30.top + 5)) << "a diagonal from the top left";
   PickerRow = PickerLastRow;
   fake::RepaintWholeWindow();
-  const RECT &code65536 = PickerRects[PickerFirstCell + 6];
+  const RECT &code65536 = PickerRects[PickerFirstCell + 6], &code65535 = PickerRects[PickerFirstCell + 5];
   EXPECT_EQ(0, fake::Pixel(code65536.left + 5, code65536.top + 5));
-  const RECT &code65535 = PickerRects[PickerFirstCell + 5];
   EXPECT_EQ(255, fake::Pixel(code65535.left + 5, code65535.top + 5));
 }

@@ -1,22 +1,11 @@
 // Presses in the text: where the caret lands, how Shift extends the selection
 // across its anchor, the keyboard taken back from the picker; Select All.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "app/program_window.h"
-#include "document/document_store.h"
-#include "document/line_layout.h"
-#include "document/page_geometry.h"
 #include "resources/command_ids.h"
-#include "support/call_log_check.h"
 #include "support/document_fixture.h"
 #include "support/view_window.h"
 #include "view/character_picker.h"
 
 namespace {
-
 
 void Press(int x, int y, int modifiers = 0) {
   fake::HoldKey(VK_SHIFT, (modifiers & Shift) != 0);
@@ -28,23 +17,19 @@ void Press(int x, int y, int modifiers = 0) {
 int RowOf(int line) { return LineTop(line) + LineHeight / 2; }
 
 struct PressCase {
-  int x;
-  int y;
-  int expected;  // the caret after the press; 5 (where it stood) when nothing happens
+  int x, y, expected;  // the caret after the press; 5 (where it stood) when nothing happens
   const char *why;
 };
 
 }  // namespace
 
-using MouseInputTest = DocumentTest;
+using MouseInputTest = InvariantCheckedTest;
 
 TEST_F(MouseInputTest, APressPutsTheCaretInFrontOfTheCharacterUnderIt) {
   OpenDocumentWindow(800, 1100);
   // Line 0 is cut by word wrap, line 1 ends in CR LF, lines 2..15 fill the
   // first page, and line 16, the last, opens the second.
-  std::u16string text = u"aaaa bbbb cccc dddd eeeee ffff\r\n";
-  for (int line = 2; line < 16; line++) text += u"x\r\n";
-  ShowText(text + u"end");
+  ShowText(u"aaaa bbbb cccc dddd eeeee ffff\r\n" + Repeated(u"x\r\n", 14) + u"end");
   ASSERT_EQ(17, LineCount);
   ASSERT_FALSE(EndsWithLineBreak(0));
   int wrappedEnd = LineTable[0].End;
@@ -73,13 +58,12 @@ TEST_F(MouseInputTest, APressPutsTheCaretInFrontOfTheCharacterUnderIt) {
   }
 
   ShowText(u"one\r\ntwo");
-  CaretIndex = 5;
-  int pagesFoot = LineTop(LinesPerPage);
-  Press(PageLeft + Cell, pagesFoot - 1);
-  EXPECT_EQ(8, CaretIndex) << "above the foot of the last page: the document's end";
-  CaretIndex = 5;
-  Press(PageLeft + Cell, pagesFoot);
-  EXPECT_EQ(5, CaretIndex) << "below the last page: nothing";
+  // Above the foot of the last page: the document's end; below it: nothing.
+  for (auto [below, expected] : {std::pair{-1, 8}, {0, 5}}) {
+    CaretIndex = 5;
+    Press(PageLeft + Cell, LineTop(LinesPerPage) + below);
+    EXPECT_EQ(expected, CaretIndex) << below;
+  }
 }
 
 TEST_F(MouseInputTest, AShiftPressSelectsFromTheOldCaretAndASecondOneBeyondTheAnchorFlipsIt) {
@@ -89,20 +73,16 @@ TEST_F(MouseInputTest, AShiftPressSelectsFromTheOldCaretAndASecondOneBeyondTheAn
   Press(PageLeft + 2 * Cell, RowOf(0), Shift);
   fake::ClearCalls();
   Press(PageLeft + 8 * Cell, RowOf(0), Shift);
-  int x = PageLeft;
-  int top = TextTop;
-  int bottom = TextTop + LineHeight;
   EXPECT_CALLS((std::vector<std::string>{
-                   Invalidated(x + 2 * Cell, top, x + 2 * Cell + 1, bottom), "WM_PAINT selection 2..6 caret 8",
-                   Invalidated(x + 8 * Cell, top, x + 8 * Cell + 1, bottom), "WM_PAINT selection 2..6 caret 8",
+                   CaretStripRepaint(2), "WM_PAINT selection 2..6 caret 8",
+                   CaretStripRepaint(8), "WM_PAINT selection 2..6 caret 8",
                    // The old range first, painted as an empty selection at the anchor, then the new one.
-                   Invalidated(x + 2 * Cell, top, x + 6 * Cell, bottom), "WM_PAINT selection 6..6 caret 8",
-                   Invalidated(x + 6 * Cell, top, x + 8 * Cell, bottom), "WM_PAINT selection 6..8 caret 8",
+                   CellsRepaint(2, 6), "WM_PAINT selection 6..6 caret 8",
+                   CellsRepaint(6, 8), "WM_PAINT selection 6..8 caret 8",
                }),
                Repaints());
   Press(PageLeft + Cell, RowOf(0));
-  EXPECT_EQ(0, SelectionActive) << "a press without Shift drops the selection";
-  EXPECT_EQ(1, CaretIndex);
+  EXPECT_EQ("off 1..1 caret 1", SelectionState()) << "a press without Shift drops the selection";
 }
 
 TEST_F(MouseInputTest, APressInTheTextTakesTheKeyboardBackFromThePickerAndOneBesideItDoesNot) {
@@ -119,7 +99,7 @@ TEST_F(MouseInputTest, APressInTheTextTakesTheKeyboardBackFromThePickerAndOneBes
   invalidated.resize(3);
   EXPECT_CALLS((std::vector<std::string>{Invalidated(up.left - 1, up.top - 1, up.right + 1, up.bottom + 1),
                                          Invalidated(PageLeft, TextTop - 2, PageRight, TextTop - 1),
-                                         Invalidated(PageLeft, TextTop, PageLeft + 1, TextTop + LineHeight)}),
+                                         CaretStripRepaint(0)}),
                invalidated);
 }
 

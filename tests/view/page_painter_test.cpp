@@ -1,17 +1,9 @@
 // What the painters put on the framebuffer: page lines, caret and selection.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "document/document_store.h"
-#include "document/page_geometry.h"
 #include "support/document_fixture.h"
 
 namespace {
 
 // Default glyphs at 32 points (not f, g, j, p, q, y): cells of 29 pixels; CR and LF are cells too.
-
 bool HorizontalRule(int y) {
   for (int x = PageLeft; x < PageRight; x++) {
     if (fake::Pixel(x, y) != 0) return false;
@@ -19,8 +11,19 @@ bool HorizontalRule(int y) {
   return fake::Pixel(PageLeft - 1, y) == 255 && fake::Pixel(PageRight, y) == 255;
 }
 
-// Every pixel inside the rectangles is the inverse of before, every other pixel as before.
-std::string InvertedExactly(const fake::Screen &before, const fake::Screen &after, const std::vector<RECT> &areas) {
+// Cells [from, to) of display line L on the first page.
+RECT Cells(int line, int from, int to) {
+  return {PageLeft + from * Cell, TextTop + line * LineHeight, PageLeft + to * Cell, TextTop + (line + 1) * LineHeight};
+}
+
+// "" when showing the selection [start, end) inverts every pixel inside the areas and no other.
+std::string SelectionInverts(int start, int end, const std::vector<RECT> &areas) {
+  SelectionStart = start, SelectionEnd = end, SelectionActive = 0;
+  fake::RepaintWholeWindow();
+  fake::Screen before = fake::CaptureScreen();
+  SelectionActive = 1;
+  fake::RepaintWholeWindow();
+  fake::Screen after = fake::CaptureScreen();
   int wrong = 0;
   std::string first;
   for (int y = 0; y < before.height; y++) {
@@ -34,21 +37,9 @@ std::string InvertedExactly(const fake::Screen &before, const fake::Screen &afte
   return wrong == 0 ? "" : std::to_string(wrong) + " pixels wrong, first at " + first;
 }
 
-// The screen with a selection from start to end, and without one.
-void CaptureSelection(int start, int end, fake::Screen *without, fake::Screen *with) {
-  SelectionStart = start;
-  SelectionEnd = end;
-  SelectionActive = 0;
-  fake::RepaintWholeWindow();
-  *without = fake::CaptureScreen();
-  SelectionActive = 1;
-  fake::RepaintWholeWindow();
-  *with = fake::CaptureScreen();
-}
-
 }  // namespace
 
-using PagePainterTest = DocumentTest;
+using PagePainterTest = InvariantCheckedTest;
 
 TEST_F(PagePainterTest, EmptyDocumentShowsCaretBorderFocusMarkAndPageEnd) {
   OpenDocumentWindow(800, 1000);
@@ -64,9 +55,7 @@ TEST_F(PagePainterTest, EmptyDocumentShowsCaretBorderFocusMarkAndPageEnd) {
 
 TEST_F(PagePainterTest, PageBreakLinesMoveWithTheTextAndTheTopBorderStays) {
   OpenDocumentWindow(800, 1000);
-  std::u16string emptyLines;
-  for (int i = 0; i < 16; i++) emptyLines += u"\r\n";
-  ShowText(emptyLines);
+  ShowText(Repeated(u"\r\n", 16));
   ASSERT_EQ(2, PageCount);
   EXPECT_TRUE(HorizontalRule(TextTop + PageHeight - 1)) << "break between pages 1 and 2";
   SendScrollRequest(SB_LINEDOWN);
@@ -85,26 +74,11 @@ TEST_F(PagePainterTest, CaretOnTheCrOfALineBreakStandsAfterTheLastCharacter) {
   EXPECT_EQ(255, fake::Pixel(PageLeft, TextTop + LineHeight)) << "not at the start of the next line";
 }
 
-TEST_F(PagePainterTest, SelectedLineBreakShowsAsABlockAfterTheLine) {
+TEST_F(PagePainterTest, ASelectionInvertsItsCellsTailWholeLinesAndHeadAndAHeldLineBreakAsABlock) {
   OpenDocumentWindow();
   ShowText(u"ab\r\ncd");
-  fake::Screen without, with;
-  int lineEnd = PageLeft + 2 * Cell;
-  CaptureSelection(0, 4, &without, &with);
-  EXPECT_EQ("", InvertedExactly(without, with, {{PageLeft, TextTop, lineEnd + 2 * Cell, TextTop + LineHeight}}));
-  CaptureSelection(1, 2, &without, &with);
-  EXPECT_EQ("", InvertedExactly(without, with, {{PageLeft + Cell, TextTop, lineEnd, TextTop + LineHeight}}))
-      << "a selection that stops on the CR shows no block";
-}
-
-TEST_F(PagePainterTest, SelectionAcrossThreeLinesInvertsTailWholeLineAndHead) {
-  OpenDocumentWindow();
+  EXPECT_EQ("", SelectionInverts(0, 4, {Cells(0, 0, 4)})) << "the CR LF a block of two cells after the line";
+  EXPECT_EQ("", SelectionInverts(1, 2, {Cells(0, 1, 2)})) << "a selection that stops on the CR shows no block";
   ShowText(u"abc\r\ndek\r\nmno");
-  fake::Screen without, with;
-  CaptureSelection(1, 11, &without, &with);
-  int block = PageLeft + 3 * Cell + 2 * Cell;
-  EXPECT_EQ("", InvertedExactly(without, with,
-                                {{PageLeft + Cell, TextTop, block, TextTop + LineHeight},
-                                 {PageLeft, TextTop + LineHeight, block, TextTop + 2 * LineHeight},
-                                 {PageLeft, TextTop + 2 * LineHeight, PageLeft + Cell, TextTop + 3 * LineHeight}}));
+  EXPECT_EQ("", SelectionInverts(1, 11, {Cells(0, 1, 5), Cells(1, 0, 5), Cells(2, 0, 1)}));
 }
