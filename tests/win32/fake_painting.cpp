@@ -238,11 +238,8 @@ int WINAPI GetDeviceCaps(HDC handle, int index) {
   int value = 0;
   if (Dc *dc = LiveDc(handle, "GetDeviceCaps")) {
     bool known = dc->kind == DcKind::kPrinter ? PrinterCap(index, &value) : index == LOGPIXELSX || index == LOGPIXELSY;
-    if (known && dc->kind != DcKind::kPrinter) {
-      value = d.dpi;
-    } else if (!known) {
-      ReportMisuse("GetDeviceCaps: index ", index, " is not modelled");
-    }
+    if (known && dc->kind != DcKind::kPrinter) value = d.dpi;
+    if (!known) ReportMisuse("GetDeviceCaps: index ", index, " is not modelled");
   }
   Record("GetDeviceCaps(", handle, ", ", Named{index, NameOf(index, kCapNames)}, ") -> ", value);
   return value;
