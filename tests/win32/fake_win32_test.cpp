@@ -184,12 +184,10 @@ TEST(FakeWin32, DrawingIsClippedAndShapedAsGdiDoes) {
   RECT clipBox;
   EXPECT_EQ(GetClipBox(dc, &clipBox), SIMPLEREGION);
   EXPECT_EQ(Text(clipBox), "0 0 60 60");
-  MoveToEx(dc, 30, 30, nullptr);
-  LineTo(dc, 34, 30);
-  MoveToEx(dc, 40, 44, nullptr);
-  LineTo(dc, 40, 40);
-  MoveToEx(dc, 50, 40, nullptr);
-  LineTo(dc, 46, 44);
+  for (RECT line : {RECT{30, 30, 34, 30}, RECT{40, 44, 40, 40}, RECT{50, 40, 46, 44}}) {  // from, to
+    MoveToEx(dc, line.left, line.top, nullptr);
+    LineTo(dc, line.right, line.bottom);
+  }
   Rectangle(dc, 12, 12, 18, 17);
   FillRect(expected, {30, 30, 34, 31}, 0);
   FillRect(expected, {40, 41, 41, 45}, 0);
