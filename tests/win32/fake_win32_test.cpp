@@ -11,13 +11,24 @@
 
 namespace {
 
-// The window procedure paints with gPainter and keeps what BeginPaint reported.
+std::string Joined(std::initializer_list<long long> values) {
+  std::string text;
+  for (long long value : values) text += (text.empty() ? "" : " ") + std::to_string(value);
+  return text;
+}
+
+// The window procedure paints with gPainter, keeps what BeginPaint reported
+// and notes the other messages in order (WM_SIZE with the client size it sees).
 std::vector<PAINTSTRUCT> gPaints;
 std::function<void(HDC)> gPainter;
-std::vector<LPARAM> gSizes;
+std::vector<std::string> gMessages;
 
 LRESULT CALLBACK TestProcedure(HWND window, UINT message, WPARAM, LPARAM lParam) {
-  if (message == WM_SIZE) gSizes.push_back(lParam);
+  if (message == WM_SIZE)
+    gMessages.push_back("WM_SIZE " + Joined({LOWORD(lParam), HIWORD(lParam)}) + " client " +
+                        Joined({fake::ClientWidth(), fake::ClientHeight()}));
+  if (message == WM_CAPTURECHANGED) gMessages.push_back("WM_CAPTURECHANGED");
+  if (message == WM_DESTROY) gMessages.push_back("WM_DESTROY");
   if (message == WM_PAINT) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
@@ -28,11 +39,6 @@ LRESULT CALLBACK TestProcedure(HWND window, UINT message, WPARAM, LPARAM lParam)
   return 0;
 }
 
-std::string Joined(std::initializer_list<long long> values) {
-  std::string text;
-  for (long long value : values) text += (text.empty() ? "" : " ") + std::to_string(value);
-  return text;
-}
 std::string Text(const RECT &r) { return Joined({r.left, r.top, r.right, r.bottom}); }
 std::string Text(const ABC &abc) { return Joined({abc.abcA, abc.abcB, abc.abcC}); }
 // Height, ascent, descent, internal and external leading, average and maximum width, charset.
@@ -112,7 +118,7 @@ TEST(FakeWin32, UpdateWindowPaintsTheUpdateRegionOnceThroughTheWindowProcedure) 
 
   // A resize keeps the old pixels, invalidates everything and waits for UpdateWindow.
   fake::ResizeWindow(120, 90);
-  EXPECT_EQ(gSizes, std::vector<LPARAM>{MAKELPARAM(120, 90)});
+  EXPECT_EQ(gMessages, std::vector<std::string>{"WM_SIZE 120 90 client 120 90"});
   EXPECT_EQ(gPaints.size(), 2u);
   EXPECT_EQ(fake::UpdateRegion(), "{0, 0, 120, 90}");
   EXPECT_EQ(Pixels({{35, 12}, {110, 85}}), "0 255");
@@ -184,10 +190,14 @@ TEST(FakeWin32, DrawingIsClippedAndShapedAsGdiDoes) {
   RECT clipBox;
   EXPECT_EQ(GetClipBox(dc, &clipBox), SIMPLEREGION);
   EXPECT_EQ(Text(clipBox), "0 0 60 60");
+  std::string pens;  // where each MoveToEx found the pen
   for (RECT line : {RECT{30, 30, 34, 30}, RECT{40, 44, 40, 40}, RECT{50, 40, 46, 44}}) {  // from, to
-    MoveToEx(dc, line.left, line.top, nullptr);
+    POINT previous;
+    MoveToEx(dc, line.left, line.top, &previous);
+    pens += Joined({previous.x, previous.y}) + ", ";
     LineTo(dc, line.right, line.bottom);
   }
+  EXPECT_EQ(pens, "0 0, 34 30, 40 40, ");
   Rectangle(dc, 12, 12, 18, 17);
   FillRect(expected, {30, 30, 34, 31}, 0);
   FillRect(expected, {40, 41, 41, 45}, 0);
@@ -374,10 +384,13 @@ TEST(FakeWin32, MisuseFailsTheTestAndLeaksAreListed) {
   EndPaint(window, &paint);
   fake::RepaintWholeWindow();
   EXPECT_NONFATAL_FAILURE(LineTo(gPaints.back().hdc, 5, 5), "used after EndPaint");
+  EXPECT_EQ(fake::CallsTo({"LineTo"}).back(), "LineTo(hdc4, 5, 5) -> FALSE");
+  EXPECT_NONFATAL_FAILURE(PatBlt(second, 0, 0, 1, 1, 0), "raster operation 0 is not modelled");
+  EXPECT_NONFATAL_FAILURE(TextOutW(second, 0, 0, u"A", -1), "TextOutW: invalid text or count");
   EXPECT_NONFATAL_FAILURE(SetScrollPos(window, 0, 1, TRUE), "only SB_VERT");
   int notABlock = 0;
   EXPECT_NONFATAL_FAILURE(HeapFree(GetProcessHeap(), 0, &notABlock), "is not a live heap block");
-  EXPECT_EQ(fake::Misuse().size(), 9u);
+  EXPECT_EQ(fake::Misuse().size(), 11u);
 
   void *block = HeapAlloc(GetProcessHeap(), 0, 24);
   EXPECT_EQ(fake::Leaks(), (std::vector<std::string>{"hdc2 from GetDC(hwnd1) not released", "hfont1 not deleted",
@@ -387,10 +400,13 @@ TEST(FakeWin32, MisuseFailsTheTestAndLeaksAreListed) {
   HeapFree(GetProcessHeap(), 0, block);
   EXPECT_TRUE(fake::Leaks().empty());
 
-  // Opening a window again replaces the one there was.
+  // Opening a window again replaces the one there was; closing it ends the capture before WM_DESTROY.
   HWND replacement = fake::OpenWindow(TestProcedure, 5, 5);
   EXPECT_NONFATAL_FAILURE(UpdateWindow(window), "hwnd1 is not the window");
   EXPECT_TRUE(UpdateWindow(replacement));
+  SetCapture(replacement);
+  DefWindowProcW(replacement, WM_CLOSE, 0, 0);
+  EXPECT_EQ(gMessages, (std::vector<std::string>{"WM_CAPTURECHANGED", "WM_DESTROY"}));
 }
 
 
