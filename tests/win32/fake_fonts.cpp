@@ -51,11 +51,6 @@ TEXTMETRICA Metrics(const LOGFONTA &font) {
   tm.tmInternalLeading = tm.tmHeight - em;
   tm.tmAveCharWidth = em * 6 / 10;
   tm.tmMaxCharWidth = tm.tmAveCharWidth;
-  tm.tmWeight = font.lfWeight;
-  tm.tmItalic = font.lfItalic;
-  tm.tmUnderlined = font.lfUnderline;
-  tm.tmStruckOut = font.lfStrikeOut;
-  tm.tmPitchAndFamily = font.lfPitchAndFamily;
   tm.tmCharSet = font.lfCharSet;
   return tm;
 }
@@ -110,6 +105,8 @@ bool Ink(WCHAR unit, int column, int row, int height) {
   return columnHash % (uint32_t)height == (uint32_t)row || (Mix(columnHash ^ (uint32_t)row) & 1);
 }
 
+bool ValidText(const void *text, int count) { return count == 0 || (count > 0 && text); }
+
 WCHAR CodeUnit(char c) { return (unsigned char)c; }  // TextOutA: Latin-1
 WCHAR CodeUnit(WCHAR c) { return c; }
 
@@ -131,7 +128,7 @@ void DrawUnits(const Dc &dc, int x, int y, const Char *text, int count, const RE
   if (dc.bkMode == OPAQUE) {  // all cells first, so no cell covers a neighbour's overhang
     for (int i = 0, pen = x; i < count; ++i) {
       int next = pen + (dx ? dx[i] : Width(DrawnGlyph(CodeUnit(text[i]), em)));
-      PaintPixels(dc, box(std::min(pen, next), std::max(pen, next)), [](int, int, uint8_t &pixel) { pixel = 255; });
+      ForEachPixel(dc, box(std::min(pen, next), std::max(pen, next)), [](int, int, uint8_t &pixel) { pixel = 255; });
       pen = next;
     }
   }
@@ -139,7 +136,7 @@ void DrawUnits(const Dc &dc, int x, int y, const Char *text, int count, const RE
     WCHAR unit = CodeUnit(text[i]);
     ABC abc = DrawnGlyph(unit, em);
     int left = pen + abc.abcA;
-    PaintPixels(dc, box(left, left + (int)abc.abcB), [&](int px, int py, uint8_t &pixel) {
+    ForEachPixel(dc, box(left, left + (int)abc.abcB), [&](int px, int py, uint8_t &pixel) {
       if (Ink(unit, px - left, py - y, height)) pixel = 0;
     });
     pen = dx ? pen + dx[i] : left + (int)abc.abcB + abc.abcC;
@@ -181,8 +178,7 @@ struct Abcs {
 void Append(std::string &s, Abcs a) {
   for (size_t i = 0; i < a.count; ++i) {
     if (i) s += ' ';
-    s += "{" + std::to_string(a.abc[i].abcA) + ", " + std::to_string(a.abc[i].abcB) + ", " +
-         std::to_string(a.abc[i].abcC) + "}";
+    s += Entry("{", a.abc[i].abcA, ", ", a.abc[i].abcB, ", ", a.abc[i].abcC, "}");
   }
 }
 
@@ -195,7 +191,7 @@ template <typename Char>
 BOOL TextOutUnits(const char *function, HDC handle, int x, int y, const Char *text, int count) {
   Dc *dc = LiveDc(handle, function);
   bool ok = dc != nullptr;
-  if (ok && (count < 0 || (count > 0 && !text))) {
+  if (ok && !ValidText(text, count)) {
     ok = ReportMisuse(function, ": invalid text or count");
   } else if (ok && dc->align != (TA_LEFT | TA_TOP) &&
              (dc->align != (TA_CENTER | TA_TOP) || dc->kind == DcKind::kPrinter)) {
@@ -294,7 +290,7 @@ BOOL WINAPI GetCharABCWidthsW(HDC handle, UINT first, UINT last, LPABC widths) {
 BOOL WINAPI GetTextExtentPoint32A(HDC handle, LPCSTR text, int count, LPSIZE size) {
   Dc *dc = LiveDc(handle, "GetTextExtentPoint32A");
   bool ok = dc && CheckPointer(size, "GetTextExtentPoint32A", "SIZE");
-  if (ok && (count < 0 || (count > 0 && !text))) ok = ReportMisuse("GetTextExtentPoint32A: invalid text or count");
+  if (ok && !ValidText(text, count)) ok = ReportMisuse("GetTextExtentPoint32A: invalid text or count");
   if (ok) {
     const LOGFONTA &font = Selected(*dc);
     size->cx = 0;

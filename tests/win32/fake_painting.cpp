@@ -44,22 +44,6 @@ void EndDc(Dc &dc, HDC handle, const char *function) {
   dc.live = false;
 }
 
-// Calls paint(x, y, pixel) for each pixel of area the DC may draw on. The
-// desktop is not modelled, so a screen DC draws nowhere.
-template <typename Paint>
-void ForEachPixel(const Dc &dc, const RECT &area, Paint paint) {
-  if (dc.kind == DcKind::kScreen) return;
-  RECT drawn = Intersect(area, Client());
-  if (dc.kind == DcKind::kPaint) drawn = Intersect(drawn, dc.clipBounds);
-  for (int y = drawn.top; y < drawn.bottom; ++y) {
-    const uint8_t *mask = dc.kind == DcKind::kPaint ? dc.clip.Row(y) : nullptr;
-    uint8_t *row = d.framebuffer.Row(y);
-    for (int x = drawn.left; x < drawn.right; ++x) {
-      if (mask == nullptr || mask[x]) paint(x, y, row[x]);
-    }
-  }
-}
-
 void Fill(const Dc &dc, const RECT &area, uint8_t value) {
   ForEachPixel(dc, area, [value](int, int, uint8_t &pixel) { pixel = value; });
 }
@@ -86,6 +70,16 @@ RECT ClipBounds(const Dc &dc, size_t *visible) {
     bounds = Union(bounds, {(LONG)(first - mask), y, (LONG)(last - mask), y + 1});
   }
   return bounds;
+}
+
+// A drawing call: draw(dc) on a live DC says whether it drew; the log shows
+// the arguments after the DC.
+template <typename Draw, typename... Arguments>
+BOOL DrawCall(const char *function, HDC handle, Draw draw, const Arguments &...arguments) {
+  Dc *dc = LiveDc(handle, function);
+  bool ok = dc && draw(*dc);
+  if (Recording()) AppendCall(Entry(function, "(", handle) + (Entry(", ", arguments) + ...) + ")" + Failed(ok));
+  return ok;
 }
 
 // Bresenham, end point left out as GDI does.
@@ -149,10 +143,6 @@ HDC fake_internal::DcSelecting(size_t font) {
   auto selected = std::find_if(d.dcs.begin() + (ptrdiff_t)FirstLiveDc(), d.dcs.end(),
                                [font](const Dc &dc) { return dc.live && dc.font == font; });
   return selected == d.dcs.end() ? nullptr : DcHandle((size_t)(selected - d.dcs.begin()));
-}
-
-void fake_internal::PaintPixels(const Dc &dc, const RECT &area, const std::function<void(int, int, uint8_t &)> &paint) {
-  ForEachPixel(dc, area, paint);
 }
 
 HDC fake_internal::MakePrinterDc() {
@@ -248,11 +238,8 @@ int WINAPI GetDeviceCaps(HDC handle, int index) {
   int value = 0;
   if (Dc *dc = LiveDc(handle, "GetDeviceCaps")) {
     bool known = dc->kind == DcKind::kPrinter ? PrinterCap(index, &value) : index == LOGPIXELSX || index == LOGPIXELSY;
-    if (known && dc->kind != DcKind::kPrinter) {
-      value = d.dpi;
-    } else if (!known) {
-      ReportMisuse("GetDeviceCaps: index ", index, " is not modelled");
-    }
+    if (known && dc->kind != DcKind::kPrinter) value = d.dpi;
+    if (!known) ReportMisuse("GetDeviceCaps: index ", index, " is not modelled");
   }
   Record("GetDeviceCaps(", handle, ", ", Named{index, NameOf(index, kCapNames)}, ") -> ", value);
   return value;
@@ -264,49 +251,42 @@ HGDIOBJ WINAPI GetStockObject(int object) {
 }
 
 BOOL WINAPI MoveToEx(HDC handle, int x, int y, LPPOINT previous) {
-  Dc *dc = LiveDc(handle, "MoveToEx");
-  if (dc) {
-    if (previous) *previous = dc->pen;
-    dc->pen = {x, y};
-  }
-  Record("MoveToEx(", handle, ", ", x, ", ", y, ")", Failed(dc != nullptr));
-  return dc != nullptr;
+  auto move = [&](Dc &dc) {
+    if (previous) *previous = dc.pen;
+    dc.pen = {x, y};
+    return true;
+  };
+  return DrawCall("MoveToEx", handle, move, x, y);
 }
 
 BOOL WINAPI LineTo(HDC handle, int x, int y) {
-  Dc *dc = LiveDc(handle, "LineTo");
-  if (dc) {
-    DrawLine(*dc, dc->pen, {x, y});
-    dc->pen = {x, y};
-  }
-  Record("LineTo(", handle, ", ", x, ", ", y, ")", Failed(dc != nullptr));
-  return dc != nullptr;
+  auto line = [&](Dc &dc) {
+    DrawLine(dc, dc.pen, {x, y});
+    dc.pen = {x, y};
+    return true;
+  };
+  return DrawCall("LineTo", handle, line, x, y);
 }
 
 BOOL WINAPI Rectangle(HDC handle, int left, int top, int right, int bottom) {
-  Dc *dc = LiveDc(handle, "Rectangle");
-  if (dc) {
-    // Default pen and brush: black outline, white inside.
+  auto outline = [&](Dc &dc) {  // default pen and brush: black outline, white inside
     int l = std::min(left, right), r = std::max(left, right), t = std::min(top, bottom), b = std::max(top, bottom);
-    Fill(*dc, {l, t, r, b}, 0);
-    Fill(*dc, {l + 1, t + 1, r - 1, b - 1}, 255);
-  }
-  Record("Rectangle(", handle, ", ", left, ", ", top, ", ", right, ", ", bottom, ")", Failed(dc != nullptr));
-  return dc != nullptr;
+    Fill(dc, {l, t, r, b}, 0);
+    Fill(dc, {l + 1, t + 1, r - 1, b - 1}, 255);
+    return true;
+  };
+  return DrawCall("Rectangle", handle, outline, left, top, right, bottom);
 }
 
 BOOL WINAPI PatBlt(HDC handle, int x, int y, int width, int height, DWORD rop) {
-  Dc *dc = LiveDc(handle, "PatBlt");
-  bool ok = dc != nullptr;
-  if (ok && rop != DSTINVERT) ok = ReportMisuse("PatBlt: raster operation ", rop, " is not modelled");
-  if (ok) {
+  auto invert = [&](Dc &dc) {
+    if (rop != DSTINVERT) return ReportMisuse("PatBlt: raster operation ", rop, " is not modelled");
     int l = std::min(x, x + width), t = std::min(y, y + height);
-    ForEachPixel(*dc, {l, t, l + std::abs(width), t + std::abs(height)},
+    ForEachPixel(dc, {l, t, l + std::abs(width), t + std::abs(height)},
                  [](int, int, uint8_t &pixel) { pixel = (uint8_t)(255 - pixel); });
-  }
-  Record("PatBlt(", handle, ", ", x, ", ", y, ", ", width, ", ", height, ", ", Named{rop, NameOf(rop, kRopNames)}, ")",
-         Failed(ok));
-  return ok;
+    return true;
+  };
+  return DrawCall("PatBlt", handle, invert, x, y, width, height, Named{rop, NameOf(rop, kRopNames)});
 }
 
 int WINAPI GetClipBox(HDC handle, LPRECT rect) {

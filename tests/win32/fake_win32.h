@@ -11,34 +11,43 @@
 namespace fake {
 
 // ---- The window (fake_windows.cpp) --------------------------------------
-// The double hosts one top-level window. OpenWindow creates it (a second call
-// replaces it: the old handle is then misuse) with a client
-// area of the given size (framebuffer all white, update region empty) and the
-// window procedure that UpdateWindow sends WM_PAINT to; it sends no message.
+// The one top-level window. OpenWindow makes it (a second call replaces it,
+// and the old handle is then misuse) with a white client area, an empty update
+// region and the procedure UpdateWindow sends WM_PAINT to; no message is sent.
 HWND OpenWindow(WNDPROC procedure, int clientWidth, int clientHeight);
-// Sets a new client size as a user's resize would: the framebuffer is resized
-// (new pixels white), the whole client area joins the update region with erase
-// (CS_HREDRAW | CS_VREDRAW) and WM_SIZE (SIZE_RESTORED, width | height << 16)
-// is sent to the window procedure. Nothing is painted until UpdateWindow.
+// A user's resize: new pixels white, the whole client area invalid with erase
+// (CS_HREDRAW | CS_VREDRAW), WM_SIZE (SIZE_RESTORED) sent; UpdateWindow paints.
 void ResizeWindow(int clientWidth, int clientHeight);
 int ClientWidth();
 int ClientHeight();
-// CreateWindowExW makes the window with this client size (800 x 700 until set).
+// The client size CreateWindowExW gives (800 x 700 until set).
 void SetDefaultClientSize(int clientWidth, int clientHeight);
 // Sends a message to the window procedure as the system would dispatch it.
 LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam);
-// True once the window has been destroyed (DefWindowProcW on WM_CLOSE).
-bool WindowDestroyed();
-// The exit code PostQuitMessage posted, or -1.
-int QuitCode();
-// The window title SetWindowTextA set last ("" before).
-std::string WindowTitle();
-
-// ---- Menu (fake_windows.cpp) --------------------------------------------
-// The check and enable state CheckMenuItem and EnableMenuItem left on the
-// item with this command id (MF_CHECKED / MF_GRAYED bits; 0 when untouched).
+bool WindowDestroyed();  // by DefWindowProcW on WM_CLOSE
+int QuitCode();          // PostQuitMessage's, or -1
+std::string WindowTitle();  // SetWindowTextA's last ("" before)
+// The MF_CHECKED / MF_GRAYED bits CheckMenuItem and EnableMenuItem left on a command id (0 untouched).
 UINT MenuItemCheck(UINT id);
 UINT MenuItemEnable(UINT id);
+UINT TimerPeriod(UINT_PTR id);  // 0 when the timer is not running
+void FireTimer(UINT_PTR id);    // WM_TIMER, as its period elapsing would
+HWND Capture();                 // the window holding the mouse capture, or NULL
+void TakeCaptureAway();         // another window takes it: WM_CAPTURECHANGED
+void HoldKey(int virtualKey, bool held);  // what GetKeyState reports
+int ScrollRangeMin();
+int ScrollRangeMax();
+int ScrollPosition();
+struct MessageBoxRecord {
+  HWND owner;
+  std::string text;
+  std::string caption;
+  UINT style;
+};
+const std::vector<MessageBoxRecord> &MessageBoxes();
+// The button the next box answers with. An OK box answers IDOK unscripted; a
+// question box with no answer queued fails the test and answers IDCANCEL.
+void AnswerNextMessageBox(int button);
 
 // ---- Clipboard (fake_clipboard.cpp) and global memory (fake_memory.cpp) ----
 // Global blocks are movable only, named hglobal1, hglobal2 ... in creation
@@ -64,22 +73,6 @@ std::u16string ClipboardUnits();
 // The window that last emptied the clipboard while it had it open, or NULL.
 HWND ClipboardOwner();
 
-// ---- Timers and capture (fake_windows.cpp) ------------------------------
-// The period of a running timer of the window, or 0 when it is not running.
-UINT TimerPeriod(UINT_PTR id);
-// Sends WM_TIMER for a running timer, as its period elapsing would.
-void FireTimer(UINT_PTR id);
-// The window holding the mouse capture, or NULL.
-HWND Capture();
-// Another window takes the capture: WM_CAPTURECHANGED to the window holding it.
-void TakeCaptureAway();
-// What GetKeyState reports for a key (VK_SHIFT, VK_CONTROL ...): held or not.
-void HoldKey(int virtualKey, bool held);
-
-// ---- Device resolution (fake_painting.cpp) ------------------------------
-// LOGPIXELSX and LOGPIXELSY of every screen DC; 96 until a test sets another.
-void SetScreenDpi(int dpi);
-
 // ---- Call log (fake_core.cpp) -------------------------------------------
 // Every double function appends one readable entry, in call order, e.g.
 //   GetDC(hwnd1) -> hdc1
@@ -104,8 +97,8 @@ void SetRecording(bool on);
 
 // ---- Framebuffer (fake_painting.cpp) and update region (fake_windows.cpp) ----
 // One byte per client pixel: 255 white (the class background), 0 black. GDI
-// calls draw only inside the paint region while painting, anywhere in the
-// client area with a GetDC context.
+// draws only inside the paint region while painting, anywhere in the client
+// area with a GetDC context.
 struct Screen {
   int width = 0;
   int height = 0;
@@ -116,25 +109,22 @@ Screen CaptureScreen();
 uint8_t Pixel(int x, int y);
 // "" when equal, else the size difference or the first differing pixels.
 std::string DescribeScreenDifference(const Screen &expected, const Screen &actual);
-// Canonical text of a region as Windows stores one: y-bands top to bottom,
-// each "{left, top, right, bottom}" with rectangles of a band left to right,
-// joined by " "; "" when empty. Example: "{0, 144, 800, 191} {10, 191, 20, 238}".
+// A region as Windows stores one: y-bands top to bottom, each band's
+// rectangles left to right, "" when empty: "{0, 144, 800, 191} {10, 191, 20, 238}".
 std::string UpdateRegion();
 bool UpdateRegionEmpty();
-// Invalidates the whole client area with erase and paints it now, as a
-// forced full repaint would.
+// The whole client area invalid with erase and painted now.
 void RepaintWholeWindow();
+// LOGPIXELSX and LOGPIXELSY of every screen DC (96 until set).
+void SetScreenDpi(int dpi);
 
 // ---- Fonts (fake_fonts.cpp) ---------------------------------------------
-// Metrics follow from the LOGFONTA alone (and not from the face, which is
-// only recorded). With em = -lfHeight for a negative height, em = lfHeight *
-// 1000 / 1133 for a positive one and 16 for 0:
-//   tmHeight = em * 1133 / 1000 (lfHeight itself when positive), tmAscent =
-//   tmHeight * 4 / 5, tmDescent = the rest, tmInternalLeading = tmHeight - em,
-//   tmExternalLeading 0, tmAveCharWidth = tmMaxCharWidth = em * 6 / 10,
-//   tmCharSet = lfCharSet.
-// Glyph ABC widths by unit u, with advance = em * 6 / 10, edge = em / 10 and
-// hang = em / 16 + 1:
+// Metrics follow from the LOGFONTA alone (the face is only recorded). em is
+// -lfHeight for a negative height, lfHeight * 1000 / 1133 for a positive one, 16 for 0:
+//   tmHeight = em * 1133 / 1000 (lfHeight itself when positive), tmAscent = tmHeight * 4 / 5,
+//   tmDescent the rest, tmInternalLeading = tmHeight - em, tmExternalLeading 0,
+//   tmAveCharWidth = tmMaxCharWidth = em * 6 / 10, tmCharSet = lfCharSet.
+// Glyph ABC widths by unit, with advance = em * 6 / 10, edge = em / 10, hang = em / 16 + 1:
 //   default                         A = edge, B = advance - 2 * edge, C = edge
 //   'g' 'j' 'p' 'q' 'y'             A = -hang, B = advance, C = hang (left overhang)
 //   'f'                             A = edge, B = advance, C = -hang (right overhang)
@@ -142,21 +132,16 @@ void RepaintWholeWindow();
 //   0x1100..0x115F 0x2E80..0xA4CF 0xAC00..0xD7A3 0xF900..0xFAFF 0xFF01..0xFF60
 //                                   wide: A = em / 20, B = em - 2 * (em / 20), C = em / 20
 //   0xD800..0xDFFF 0xFFFE 0xFFFF    GetCharABCWidthsW fails
-// TextOutW draws each unit as a pattern of black pixels that depends on the
-// unit, inside its black box (x + A .. x + A + B, y .. y + tmHeight); a unit
-// with B = 0 draws nothing. A failed query does not stop drawing: such a
-// unit is drawn with A = 0, B = advance, C = 0.
-// Tests may override single units for every font:
+// TextOutW draws each unit as its own pattern of black pixels inside its black
+// box (x + A .. x + A + B, y .. y + tmHeight); B = 0 draws nothing; a unit whose
+// query fails is drawn with A = 0, B = advance, C = 0. GetTextExtentPoint32A's
+// cx is where TextOutA's pen ends, its cy tmHeight.
+// Tests may override single units for every font, or for printer DCs alone (a
+// printer's face may be wider than the screen's at the same resolution):
 void SetGlyph(WCHAR unit, int a, unsigned b, int c);
 void SetGlyphQueryFails(WCHAR unit);
-// As SetGlyph, for GetCharABCWidthsW on printer DCs alone: a printer's face
-// may be wider than the screen's at the same resolution.
 void SetPrinterGlyph(WCHAR unit, int a, unsigned b, int c);
-// The description a font handle was created from (what the product asked for).
-LOGFONTA FontDescription(HFONT font);
-
-// GetTextExtentPoint32A: cx is where TextOutA's pen would end (the sum of
-// the units' A + B + C, a failed query counting one advance), cy tmHeight.
+LOGFONTA FontDescription(HFONT font);  // what the product asked for
 
 // ---- Printer (fake_printer.cpp) -----------------------------------------
 // One printer. PrintDlgA answers from a script. A printer DC (from PrintDlgA
@@ -200,24 +185,6 @@ struct PrintJob {
 };
 // Every job StartDocA started, in order (job n is StartDocA's result n).
 const std::vector<PrintJob> &PrintJobs();
-
-// ---- Scroll bar (fake_windows.cpp) --------------------------------------
-int ScrollRangeMin();
-int ScrollRangeMax();
-int ScrollPosition();
-
-// ---- Message boxes (fake_windows.cpp) -----------------------------------
-struct MessageBoxRecord {
-  HWND owner;
-  std::string text;
-  std::string caption;
-  UINT style;
-};
-const std::vector<MessageBoxRecord> &MessageBoxes();
-// Queue the button the next box answers with. A box with only OK answers
-// IDOK without a script; a question box with no scripted answer fails the
-// test and answers IDCANCEL.
-void AnswerNextMessageBox(int button);
 
 // ---- Files and file dialogs (fake_files.cpp) ---------------------------
 // An in-memory file system: paths are compared as given ("C:\\docs\\a.txt").

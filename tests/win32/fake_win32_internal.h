@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <functional>
 #include <iterator>
 #include <map>
 #include <set>
@@ -245,8 +244,22 @@ Grid &Framebuffer();
 Dc *LiveDc(HDC handle, const char *function);
 // The live DC that has the font selected, or NULL.
 HDC DcSelecting(size_t font);
-// Calls paint(x, y, pixel) for each pixel of area the DC may draw on.
-void PaintPixels(const Dc &dc, const RECT &area, const std::function<void(int, int, uint8_t &)> &paint);
+// Calls paint(x, y, pixel) for each pixel of area the DC may draw on. The
+// desktop is not modelled, so a screen DC draws nowhere.
+template <typename Paint>
+void ForEachPixel(const Dc &dc, const RECT &area, Paint paint) {
+  if (dc.kind == DcKind::kScreen) return;
+  Grid &framebuffer = Framebuffer();
+  RECT drawn = Intersect(area, framebuffer.Bounds());
+  if (dc.kind == DcKind::kPaint) drawn = Intersect(drawn, dc.clipBounds);
+  for (int y = drawn.top; y < drawn.bottom; ++y) {
+    const uint8_t *mask = dc.kind == DcKind::kPaint ? dc.clip.Row(y) : nullptr;
+    uint8_t *row = framebuffer.Row(y);
+    for (int x = drawn.left; x < drawn.right; ++x) {
+      if (mask == nullptr || mask[x]) paint(x, y, row[x]);
+    }
+  }
+}
 // A new live DC of the printer, numbered with the other DCs, with the system font selected.
 HDC MakePrinterDc();
 // True for a live printer DC; else misuse: not a DC, not a printer's, or used after DeleteDC.

@@ -11,13 +11,24 @@
 
 namespace {
 
-// The window procedure paints with gPainter and keeps what BeginPaint reported.
+std::string Joined(std::initializer_list<long long> values) {
+  std::string text;
+  for (long long value : values) text += (text.empty() ? "" : " ") + std::to_string(value);
+  return text;
+}
+
+// The window procedure paints with gPainter, keeps what BeginPaint reported
+// and notes the other messages in order (WM_SIZE with the client size it sees).
 std::vector<PAINTSTRUCT> gPaints;
 std::function<void(HDC)> gPainter;
-std::vector<LPARAM> gSizes;
+std::vector<std::string> gMessages;
 
 LRESULT CALLBACK TestProcedure(HWND window, UINT message, WPARAM, LPARAM lParam) {
-  if (message == WM_SIZE) gSizes.push_back(lParam);
+  if (message == WM_SIZE)
+    gMessages.push_back("WM_SIZE " + Joined({LOWORD(lParam), HIWORD(lParam)}) + " client " +
+                        Joined({fake::ClientWidth(), fake::ClientHeight()}));
+  if (message == WM_CAPTURECHANGED) gMessages.push_back("WM_CAPTURECHANGED");
+  if (message == WM_DESTROY) gMessages.push_back("WM_DESTROY");
   if (message == WM_PAINT) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
@@ -28,13 +39,17 @@ LRESULT CALLBACK TestProcedure(HWND window, UINT message, WPARAM, LPARAM lParam)
   return 0;
 }
 
-std::string Text(const RECT &r) {
-  return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
-         std::to_string(r.bottom);
+std::string Text(const RECT &r) { return Joined({r.left, r.top, r.right, r.bottom}); }
+std::string Text(const ABC &abc) { return Joined({abc.abcA, abc.abcB, abc.abcC}); }
+// Height, ascent, descent, internal and external leading, average and maximum width, charset.
+std::string Text(const TEXTMETRICA &tm) {
+  return Joined({tm.tmHeight, tm.tmAscent, tm.tmDescent, tm.tmInternalLeading, tm.tmExternalLeading, tm.tmAveCharWidth,
+                 tm.tmMaxCharWidth, tm.tmCharSet});
 }
-
-std::string Text(const ABC &abc) {
-  return std::to_string(abc.abcA) + " " + std::to_string(abc.abcB) + " " + std::to_string(abc.abcC);
+std::string Pixels(std::initializer_list<POINT> points) {
+  std::string values;
+  for (POINT p : points) values += (values.empty() ? "" : " ") + std::to_string(fake::Pixel(p.x, p.y));
+  return values;
 }
 
 void FillRect(fake::Screen &screen, RECT r, uint8_t value) {
@@ -56,6 +71,12 @@ fake::Screen Crop(const fake::Screen &screen, RECT r) {
   return part;
 }
 
+// How two areas of the screen as it is now differ ("" when they look the same).
+std::string AreaDifference(RECT a, RECT b) {
+  fake::Screen screen = fake::CaptureScreen();
+  return fake::DescribeScreenDifference(Crop(screen, a), Crop(screen, b));
+}
+
 TEST(FakeWin32, UpdateWindowPaintsTheUpdateRegionOnceThroughTheWindowProcedure) {
   HWND window = fake::OpenWindow(TestProcedure, 100, 80);
   HDC dc = GetDC(window);
@@ -75,19 +96,15 @@ TEST(FakeWin32, UpdateWindowPaintsTheUpdateRegionOnceThroughTheWindowProcedure) 
   UpdateWindow(window);
   gPainter = nullptr;
   ASSERT_EQ(gPaints.size(), 1u);
-  EXPECT_EQ(Text(gPaints[0].rcPaint), "10 10 100 80");
-  EXPECT_FALSE(gPaints[0].fErase);
-  EXPECT_EQ(Text(clipBox), "10 10 100 80");
+  EXPECT_EQ(Text(gPaints[0].rcPaint) + (gPaints[0].fErase ? " fErase" : "") + ", " + Text(clipBox),
+            "10 10 100 80, 10 10 100 80");
   EXPECT_EQ(clipType, COMPLEXREGION);
   EXPECT_EQ(fake::Calls(),
             (std::vector<std::string>{"UpdateWindow(hwnd1)", "BeginPaint(hwnd1) -> hdc2 paint " + region + " erase",
                                       "GetClipBox(hdc2) -> {10, 10, 100, 80} COMPLEXREGION", "EndPaint(hwnd1, hdc2)"}));
   EXPECT_TRUE(fake::UpdateRegionEmpty());
   // Erase pending from one call erases the whole region, and nothing else.
-  EXPECT_EQ(fake::Pixel(10, 10), 255);
-  EXPECT_EQ(fake::Pixel(99, 79), 255);
-  EXPECT_EQ(fake::Pixel(35, 12), 0);
-  EXPECT_EQ(fake::Pixel(9, 10), 0);
+  EXPECT_EQ(Pixels({{10, 10}, {99, 79}, {35, 12}, {9, 10}}), "255 255 0 0");
 
   fake::ClearCalls();
   UpdateWindow(window);
@@ -101,11 +118,10 @@ TEST(FakeWin32, UpdateWindowPaintsTheUpdateRegionOnceThroughTheWindowProcedure) 
 
   // A resize keeps the old pixels, invalidates everything and waits for UpdateWindow.
   fake::ResizeWindow(120, 90);
-  EXPECT_EQ(gSizes, std::vector<LPARAM>{MAKELPARAM(120, 90)});
+  EXPECT_EQ(gMessages, std::vector<std::string>{"WM_SIZE 120 90 client 120 90"});
   EXPECT_EQ(gPaints.size(), 2u);
   EXPECT_EQ(fake::UpdateRegion(), "{0, 0, 120, 90}");
-  EXPECT_EQ(fake::Pixel(35, 12), 0);
-  EXPECT_EQ(fake::Pixel(110, 85), 255);
+  EXPECT_EQ(Pixels({{35, 12}, {110, 85}}), "0 255");
   fake::RepaintWholeWindow();
   EXPECT_EQ(gPaints.size(), 3u);
   EXPECT_EQ(fake::Pixel(35, 12), 255);
@@ -174,12 +190,14 @@ TEST(FakeWin32, DrawingIsClippedAndShapedAsGdiDoes) {
   RECT clipBox;
   EXPECT_EQ(GetClipBox(dc, &clipBox), SIMPLEREGION);
   EXPECT_EQ(Text(clipBox), "0 0 60 60");
-  MoveToEx(dc, 30, 30, nullptr);
-  LineTo(dc, 34, 30);
-  MoveToEx(dc, 40, 44, nullptr);
-  LineTo(dc, 40, 40);
-  MoveToEx(dc, 50, 40, nullptr);
-  LineTo(dc, 46, 44);
+  std::string pens;  // where each MoveToEx found the pen
+  for (RECT line : {RECT{30, 30, 34, 30}, RECT{40, 44, 40, 40}, RECT{50, 40, 46, 44}}) {  // from, to
+    POINT previous;
+    MoveToEx(dc, line.left, line.top, &previous);
+    pens += Joined({previous.x, previous.y}) + ", ";
+    LineTo(dc, line.right, line.bottom);
+  }
+  EXPECT_EQ(pens, "0 0, 34 30, 40 40, ");
   Rectangle(dc, 12, 12, 18, 17);
   FillRect(expected, {30, 30, 34, 31}, 0);
   FillRect(expected, {40, 41, 41, 45}, 0);
@@ -209,13 +227,7 @@ TEST(FakeWin32, FontMetricsAndGlyphWidthsFollowTheModel) {
   HGDIOBJ system = SelectObject(dc, font);
   TEXTMETRICA tm;
   ASSERT_TRUE(GetTextMetricsA(dc, &tm));
-  EXPECT_EQ(tm.tmHeight, 47);
-  EXPECT_EQ(tm.tmAscent, 37);
-  EXPECT_EQ(tm.tmDescent, 10);
-  EXPECT_EQ(tm.tmInternalLeading, 5);
-  EXPECT_EQ(tm.tmAveCharWidth, 25);
-  EXPECT_EQ(tm.tmMaxCharWidth, 25);
-  EXPECT_EQ(tm.tmCharSet, CHINESEBIG5_CHARSET);
+  EXPECT_EQ(Text(tm), "47 37 10 5 0 25 25 136");
 
   ABC abc[3];
   const std::pair<UINT, std::string> glyphs[] = {
@@ -239,16 +251,14 @@ TEST(FakeWin32, FontMetricsAndGlyphWidthsFollowTheModel) {
   HFONT cellSized = CreateFontIndirectA(&description);
   SelectObject(dc, cellSized);
   ASSERT_TRUE(GetTextMetricsA(dc, &tm));
-  EXPECT_EQ(tm.tmHeight, 34);
-  EXPECT_EQ(tm.tmInternalLeading, 4);
-  EXPECT_EQ(tm.tmAveCharWidth, 18);
+  EXPECT_EQ(Text(tm), "34 27 7 4 0 18 18 136");
 
   SelectObject(dc, system);
   DeleteObject(cellSized);
   DeleteObject(font);
   ReleaseDC(nullptr, dc);
-  EXPECT_EQ(fake::FontDescription(font).lfHeight, -42);
-  EXPECT_STREQ(fake::FontDescription(font).lfFaceName, "Courier New");
+  EXPECT_EQ(std::to_string(fake::FontDescription(font).lfHeight) + fake::FontDescription(font).lfFaceName,
+            "-42Courier New");
   EXPECT_EQ(
       fake::CallsTo({"GetDeviceCaps", "CreateFontIndirectA", "SelectObject", "GetTextMetricsA"}),
       (std::vector<std::string>{"GetDeviceCaps(hdc1, LOGPIXELSY) -> 120",
@@ -274,11 +284,10 @@ TEST(FakeWin32, TextOutDrawsEachUnitAsItsOwnPatternInsideItsBlackBox) {
   TextOutW(dc, 60, 10, u"L", 1);
   TextOutW(dc, 110, 10, u"K", 1);
   TextOutW(dc, 161, 10, u"K", 1);
-  fake::Screen screen = fake::CaptureScreen();
-  fake::Screen k = Crop(screen, {10, 10, 35, 57});
-  EXPECT_EQ(fake::DescribeScreenDifference(k, Crop(screen, {110, 10, 135, 57})), "");
-  EXPECT_NE(fake::DescribeScreenDifference(k, Crop(screen, {60, 10, 85, 57})), "");
-  EXPECT_NE(fake::DescribeScreenDifference(k, Crop(screen, {160, 10, 185, 57})), "");
+  fake::Screen k = Crop(fake::CaptureScreen(), {10, 10, 35, 57});
+  EXPECT_EQ(AreaDifference({10, 10, 35, 57}, {110, 10, 135, 57}), "");
+  EXPECT_NE(AreaDifference({10, 10, 35, 57}, {60, 10, 85, 57}), "");
+  EXPECT_NE(AreaDifference({10, 10, 35, 57}, {160, 10, 185, 57}), "");
   for (int x = 0; x < 25; ++x) {
     int black = 0;
     for (int y = 0; y < 47; ++y) black += k.At(x, y) == 0;
@@ -287,29 +296,26 @@ TEST(FakeWin32, TextOutDrawsEachUnitAsItsOwnPatternInsideItsBlackBox) {
 
   // 'g' hangs left of its pen position; TextOutA draws bytes as Latin-1.
   TextOutW(dc, 10, 70, u"g", 1);
-  screen = fake::CaptureScreen();
   const std::vector<uint8_t> whiteColumn(47, 255);
-  EXPECT_NE(Crop(screen, {7, 70, 8, 117}).pixels, whiteColumn);
-  EXPECT_EQ(Crop(screen, {6, 70, 7, 117}).pixels, whiteColumn);
+  EXPECT_NE(Crop(fake::CaptureScreen(), {7, 70, 8, 117}).pixels, whiteColumn);
+  EXPECT_EQ(Crop(fake::CaptureScreen(), {6, 70, 7, 117}).pixels, whiteColumn);
   TextOutA(dc, 60, 70, "\xE9", 1);
   TextOutW(dc, 110, 70, u"\u00E9", 1);
-  screen = fake::CaptureScreen();
-  EXPECT_EQ(fake::DescribeScreenDifference(Crop(screen, {60, 70, 85, 117}), Crop(screen, {110, 70, 135, 117})), "");
+  EXPECT_EQ(AreaDifference({60, 70, 85, 117}, {110, 70, 135, 117}), "");
   // ExtTextOutW's advances put each unit where a TextOutW of it alone would stand.
   const INT advances[] = {40, 0};
   ExtTextOutW(dc, 200, 70, ETO_IGNORELANGUAGE, NULL, u"Kg", 2, advances);
   TextOutW(dc, 300, 70, u"K", 1);
   TextOutW(dc, 340, 70, u"g", 1);
-  screen = fake::CaptureScreen();
-  EXPECT_EQ(fake::DescribeScreenDifference(Crop(screen, {200, 70, 265, 117}), Crop(screen, {300, 70, 365, 117})), "");
+  EXPECT_EQ(AreaDifference({200, 70, 265, 117}, {300, 70, 365, 117}), "");
 
   // A failed query still advances; a zero-width unit draws nothing at all.
   const WCHAR surrogateThenK[] = {0xD800, u'K'};
   SetBkMode(dc, TRANSPARENT);
   TextOutW(dc, 10, 130, surrogateThenK, 2);
   TextOutW(dc, 100, 130, u"K", 1);
-  screen = fake::CaptureScreen();
-  EXPECT_EQ(fake::DescribeScreenDifference(Crop(screen, {35, 130, 60, 177}), Crop(screen, {100, 130, 125, 177})), "");
+  EXPECT_EQ(AreaDifference({35, 130, 60, 177}, {100, 130, 125, 177}), "");
+  fake::Screen screen = fake::CaptureScreen();
   TextOutW(dc, 300, 130, u"\u0301", 1);
   EXPECT_EQ(fake::DescribeScreenDifference(screen, fake::CaptureScreen()), "");
   EXPECT_EQ(fake::CallsTo({"TextOutW"}).back(), "TextOutW(hdc1, 300, 130, U+0301)");
@@ -329,10 +335,9 @@ TEST(FakeWin32, MessageBoxesAndAllocationsFollowTheScript) {
                           "no scripted answer");
   EXPECT_EQ(answer, IDCANCEL);
   ASSERT_EQ(fake::MessageBoxes().size(), 3u);
-  EXPECT_EQ(fake::MessageBoxes()[1].owner, window);
-  EXPECT_EQ(fake::MessageBoxes()[1].text, "Save changes?");
-  EXPECT_EQ(fake::MessageBoxes()[1].caption, "Scrivlet");
-  EXPECT_EQ(fake::MessageBoxes()[1].style, (UINT)(MB_YESNOCANCEL | MB_ICONQUESTION));
+  const fake::MessageBoxRecord &box = fake::MessageBoxes()[1];
+  EXPECT_EQ(box.owner, window);
+  EXPECT_EQ(box.text + "|" + box.caption + "|" + std::to_string(box.style), "Save changes?|Scrivlet|35");
   EXPECT_EQ(fake::CallsTo({"MessageBoxA"}),
             (std::vector<std::string>{
                 "MessageBoxA(hwnd1, \"Input exceeds memory limit\", \"Can Not Add Line\", 0x30) -> IDOK",
@@ -379,10 +384,13 @@ TEST(FakeWin32, MisuseFailsTheTestAndLeaksAreListed) {
   EndPaint(window, &paint);
   fake::RepaintWholeWindow();
   EXPECT_NONFATAL_FAILURE(LineTo(gPaints.back().hdc, 5, 5), "used after EndPaint");
+  EXPECT_EQ(fake::CallsTo({"LineTo"}).back(), "LineTo(hdc4, 5, 5) -> FALSE");
+  EXPECT_NONFATAL_FAILURE(PatBlt(second, 0, 0, 1, 1, 0), "raster operation 0 is not modelled");
+  EXPECT_NONFATAL_FAILURE(TextOutW(second, 0, 0, u"A", -1), "TextOutW: invalid text or count");
   EXPECT_NONFATAL_FAILURE(SetScrollPos(window, 0, 1, TRUE), "only SB_VERT");
   int notABlock = 0;
   EXPECT_NONFATAL_FAILURE(HeapFree(GetProcessHeap(), 0, &notABlock), "is not a live heap block");
-  EXPECT_EQ(fake::Misuse().size(), 9u);
+  EXPECT_EQ(fake::Misuse().size(), 11u);
 
   void *block = HeapAlloc(GetProcessHeap(), 0, 24);
   EXPECT_EQ(fake::Leaks(), (std::vector<std::string>{"hdc2 from GetDC(hwnd1) not released", "hfont1 not deleted",
@@ -392,10 +400,13 @@ TEST(FakeWin32, MisuseFailsTheTestAndLeaksAreListed) {
   HeapFree(GetProcessHeap(), 0, block);
   EXPECT_TRUE(fake::Leaks().empty());
 
-  // Opening a window again replaces the one there was.
+  // Opening a window again replaces the one there was; closing it ends the capture before WM_DESTROY.
   HWND replacement = fake::OpenWindow(TestProcedure, 5, 5);
   EXPECT_NONFATAL_FAILURE(UpdateWindow(window), "hwnd1 is not the window");
   EXPECT_TRUE(UpdateWindow(replacement));
+  SetCapture(replacement);
+  DefWindowProcW(replacement, WM_CLOSE, 0, 0);
+  EXPECT_EQ(gMessages, (std::vector<std::string>{"WM_CAPTURECHANGED", "WM_DESTROY"}));
 }
 
 

@@ -103,6 +103,11 @@ void MakeWindow(WNDPROC procedure, int width, int height) {
   SetClientSize(width, height);
 }
 
+bool WindowOpen(const char *function) {
+  if (w.made == 0) ADD_FAILURE() << "fake::" << function << ": no window is open";
+  return w.made != 0;
+}
+
 void LoseCapture(HWND newOwner) {
   if (!win.capture) return;
   win.capture = false;
@@ -117,6 +122,7 @@ bool CheckBar(HWND window, int bar, const char *function) {
 int ClampToScrollRange(int position) { return std::max(win.scroll.min, std::min(position, win.scroll.max)); }
 
 const ValueName kBarNames[] = {{SB_VERT, "SB_VERT"}};
+Named BarName(int bar) { return {bar, NameOf(bar, kBarNames)}; }
 const ValueName kAnswerNames[] = {{IDOK, "IDOK"}, {IDCANCEL, "IDCANCEL"}, {IDYES, "IDYES"}, {IDNO, "IDNO"}};
 const ValueName kKeyNames[] = {{VK_SHIFT, "VK_SHIFT"}, {VK_CONTROL, "VK_CONTROL"}};
 
@@ -321,8 +327,8 @@ BOOL WINAPI SetScrollRange(HWND window, int bar, int minimum, int maximum, BOOL 
     win.scroll.max = maximum;
     win.scroll.pos = ClampToScrollRange(win.scroll.pos);  // Windows keeps the position inside the range
   }
-  Record("SetScrollRange(", window, ", ", Named{bar, NameOf(bar, kBarNames)}, ", ", minimum, ", ", maximum, ", ",
-         Bool{redraw}, ")", Failed(ok));
+  Record("SetScrollRange(", window, ", ", BarName(bar), ", ", minimum, ", ", maximum, ", ", Bool{redraw}, ")",
+         Failed(ok));
   return ok;
 }
 
@@ -332,14 +338,13 @@ int WINAPI SetScrollPos(HWND window, int bar, int position, BOOL redraw) {
     previous = win.scroll.pos;
     win.scroll.pos = ClampToScrollRange(position);
   }
-  Record("SetScrollPos(", window, ", ", Named{bar, NameOf(bar, kBarNames)}, ", ", position, ", ", Bool{redraw}, ") -> ",
-         previous);
+  Record("SetScrollPos(", window, ", ", BarName(bar), ", ", position, ", ", Bool{redraw}, ") -> ", previous);
   return previous;
 }
 
 int WINAPI GetScrollPos(HWND window, int bar) {
   int position = CheckBar(window, bar, "GetScrollPos") ? win.scroll.pos : 0;
-  Record("GetScrollPos(", window, ", ", Named{bar, NameOf(bar, kBarNames)}, ") -> ", position);
+  Record("GetScrollPos(", window, ", ", BarName(bar), ") -> ", position);
   return position;
 }
 
@@ -396,10 +401,7 @@ HWND OpenWindow(WNDPROC procedure, int clientWidth, int clientHeight) {
 }
 
 void ResizeWindow(int clientWidth, int clientHeight) {
-  if (w.made == 0) {
-    ADD_FAILURE() << "fake::ResizeWindow: no window is open";
-    return;
-  }
+  if (!WindowOpen("ResizeWindow")) return;
   SetClientSize(clientWidth, clientHeight);
   AddToRegion(Client(), true);
   win.procedure(Handle(), WM_SIZE, 0 /* SIZE_RESTORED */, MAKELPARAM(win.region.width, win.region.height));
@@ -445,10 +447,7 @@ std::string UpdateRegion() { return BandsText(win.region); }
 bool UpdateRegionEmpty() { return RegionEmpty(); }
 
 void RepaintWholeWindow() {
-  if (w.made == 0) {
-    ADD_FAILURE() << "fake::RepaintWholeWindow: no window is open";
-    return;
-  }
+  if (!WindowOpen("RepaintWholeWindow")) return;
   AddToRegion(Client(), true);
   SendPaintIfNeeded();
 }

@@ -27,7 +27,6 @@ typedef intptr_t LONG_PTR;
 typedef UINT_PTR WPARAM;
 typedef LONG_PTR LPARAM;
 typedef LONG_PTR LRESULT;
-typedef DWORD COLORREF;
 typedef void *LPVOID;
 typedef CHAR *LPSTR;
 typedef const CHAR *LPCSTR;
@@ -49,149 +48,83 @@ typedef struct HACCEL__ *HACCEL;
 typedef WORD ATOM;
 
 typedef struct tagRECT {
-  LONG left;
-  LONG top;
-  LONG right;
-  LONG bottom;
+  LONG left, top, right, bottom;
 } RECT, *LPRECT;
-
 typedef struct tagPOINT {
-  LONG x;
-  LONG y;
+  LONG x, y;
 } POINT, *LPPOINT;
-
 typedef struct tagSIZE {
-  LONG cx;
-  LONG cy;
+  LONG cx, cy;
 } SIZE, *LPSIZE;
-
 typedef struct _ABC {
   int abcA;
   UINT abcB;
   int abcC;
 } ABC, *LPABC;
-
 #define LF_FACESIZE 32
 typedef struct tagLOGFONTA {
-  LONG lfHeight;
-  LONG lfWidth;
-  LONG lfEscapement;
-  LONG lfOrientation;
-  LONG lfWeight;
-  BYTE lfItalic;
-  BYTE lfUnderline;
-  BYTE lfStrikeOut;
-  BYTE lfCharSet;
-  BYTE lfOutPrecision;
-  BYTE lfClipPrecision;
-  BYTE lfQuality;
-  BYTE lfPitchAndFamily;
+  LONG lfHeight, lfWidth, lfEscapement, lfOrientation, lfWeight;
+  BYTE lfItalic, lfUnderline, lfStrikeOut, lfCharSet, lfOutPrecision, lfClipPrecision, lfQuality, lfPitchAndFamily;
   CHAR lfFaceName[LF_FACESIZE];
 } LOGFONTA, *LPLOGFONTA;
-
 typedef struct tagTEXTMETRICA {
-  LONG tmHeight;
-  LONG tmAscent;
-  LONG tmDescent;
-  LONG tmInternalLeading;
-  LONG tmExternalLeading;
-  LONG tmAveCharWidth;
-  LONG tmMaxCharWidth;
-  LONG tmWeight;
-  LONG tmOverhang;
-  LONG tmDigitizedAspectX;
-  LONG tmDigitizedAspectY;
-  BYTE tmFirstChar;
-  BYTE tmLastChar;
-  BYTE tmDefaultChar;
-  BYTE tmBreakChar;
-  BYTE tmItalic;
-  BYTE tmUnderlined;
-  BYTE tmStruckOut;
-  BYTE tmPitchAndFamily;
-  BYTE tmCharSet;
+  LONG tmHeight, tmAscent, tmDescent, tmInternalLeading, tmExternalLeading, tmAveCharWidth, tmMaxCharWidth;
+  LONG tmWeight, tmOverhang, tmDigitizedAspectX, tmDigitizedAspectY;
+  BYTE tmFirstChar, tmLastChar, tmDefaultChar, tmBreakChar;
+  BYTE tmItalic, tmUnderlined, tmStruckOut, tmPitchAndFamily, tmCharSet;
 } TEXTMETRICA, *LPTEXTMETRICA;
-
 typedef struct tagPAINTSTRUCT {
   HDC hdc;
   BOOL fErase;
   RECT rcPaint;
-  BOOL fRestore;
-  BOOL fIncUpdate;
+  BOOL fRestore, fIncUpdate;
   BYTE rgbReserved[32];
 } PAINTSTRUCT, *LPPAINTSTRUCT;
-
 typedef struct _FILETIME {
-  DWORD dwLowDateTime;
-  DWORD dwHighDateTime;
+  DWORD dwLowDateTime, dwHighDateTime;
 } FILETIME;
-
 typedef struct _BY_HANDLE_FILE_INFORMATION {
   DWORD dwFileAttributes;
-  FILETIME ftCreationTime;
-  FILETIME ftLastAccessTime;
-  FILETIME ftLastWriteTime;
-  DWORD dwVolumeSerialNumber;
-  DWORD nFileSizeHigh;
-  DWORD nFileSizeLow;
-  DWORD nNumberOfLinks;
-  DWORD nFileIndexHigh;
-  DWORD nFileIndexLow;
+  FILETIME ftCreationTime, ftLastAccessTime, ftLastWriteTime;
+  DWORD dwVolumeSerialNumber, nFileSizeHigh, nFileSizeLow, nNumberOfLinks, nFileIndexHigh, nFileIndexLow;
 } BY_HANDLE_FILE_INFORMATION, *LPBY_HANDLE_FILE_INFORMATION;
-
 typedef struct tagOFNA {
   DWORD lStructSize;
   HWND hwndOwner;
   HINSTANCE hInstance;
   LPCSTR lpstrFilter;
   LPSTR lpstrCustomFilter;
-  DWORD nMaxCustFilter;
-  DWORD nFilterIndex;
+  DWORD nMaxCustFilter, nFilterIndex;
   LPSTR lpstrFile;
   DWORD nMaxFile;
   LPSTR lpstrFileTitle;
   DWORD nMaxFileTitle;
-  LPCSTR lpstrInitialDir;
-  LPCSTR lpstrTitle;
+  LPCSTR lpstrInitialDir, lpstrTitle;
   DWORD Flags;
-  WORD nFileOffset;
-  WORD nFileExtension;
+  WORD nFileOffset, nFileExtension;
   LPCSTR lpstrDefExt;
   LPARAM lCustData;
   void *lpfnHook;
   LPCSTR lpTemplateName;
   void *pvReserved;
-  DWORD dwReserved;
-  DWORD FlagsEx;
+  DWORD dwReserved, FlagsEx;
 } OPENFILENAMEA, *LPOPENFILENAMEA;
-
 typedef struct tagPDA {
   DWORD lStructSize;
   HWND hwndOwner;
-  HGLOBAL hDevMode;
-  HGLOBAL hDevNames;
+  HGLOBAL hDevMode, hDevNames;
   HDC hDC;
   DWORD Flags;
-  WORD nFromPage;
-  WORD nToPage;
-  WORD nMinPage;
-  WORD nMaxPage;
-  WORD nCopies;
+  WORD nFromPage, nToPage, nMinPage, nMaxPage, nCopies;
   HINSTANCE hInstance;
   LPARAM lCustData;
-  void *lpfnPrintHook;
-  void *lpfnSetupHook;
-  LPCSTR lpPrintTemplateName;
-  LPCSTR lpSetupTemplateName;
-  HGLOBAL hPrintTemplate;
-  HGLOBAL hSetupTemplate;
+  void *lpfnPrintHook, *lpfnSetupHook;
+  LPCSTR lpPrintTemplateName, lpSetupTemplateName;
+  HGLOBAL hPrintTemplate, hSetupTemplate;
 } PRINTDLGA, *LPPRINTDLGA;
-
 typedef struct _DOCINFOA {
   int cbSize;
-  LPCSTR lpszDocName;
-  LPCSTR lpszOutput;
-  LPCSTR lpszDatatype;
+  LPCSTR lpszDocName, lpszOutput, lpszDatatype;
   DWORD fwType;
 } DOCINFOA, *LPDOCINFOA;
 
@@ -201,16 +134,13 @@ typedef void(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 typedef struct tagWNDCLASSW {
   UINT style;
   WNDPROC lpfnWndProc;
-  int cbClsExtra;
-  int cbWndExtra;
+  int cbClsExtra, cbWndExtra;
   HINSTANCE hInstance;
   HICON hIcon;
   HCURSOR hCursor;
   HBRUSH hbrBackground;
-  LPCWSTR lpszMenuName;
-  LPCWSTR lpszClassName;
+  LPCWSTR lpszMenuName, lpszClassName;
 } WNDCLASSW;
-
 typedef struct tagMSG {
   HWND hwnd;
   UINT message;
@@ -299,7 +229,6 @@ static_assert(sizeof(void *) != 8 || (sizeof(PRINTDLGA) == 120 && sizeof(DOCINFO
 #define SB_THUMBPOSITION 4
 #define SB_THUMBTRACK 5
 #define SB_TOP 6
-#define SB_BOTTOM 7
 #define SB_ENDSCROLL 8
 
 // Message boxes
