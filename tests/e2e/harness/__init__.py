@@ -21,7 +21,7 @@ from .core import BEFORE_WINE, OUT, PROBE, PROBE_SOURCE, poll
 from .dialogs import Dialogs
 from .display import Display
 from .screen import Image, Screen  # noqa: F401
-from .wine import Wine, compile_windows_helper  # noqa: F401
+from .wine import Served, Wine, compile_windows_helper  # noqa: F401
 
 
 class Session(Display, Wine, Screen, Dialogs):
@@ -44,7 +44,6 @@ class Session(Display, Wine, Screen, Dialogs):
         self.env = None
         self.display = None
         self.prober = None  # the probe answering one verb a line (probe serve)
-        self.probe_output = b""
         self.sentinel_presses = 0
         self.stack = contextlib.ExitStack()
         self.stack.callback(lambda: [self.end_process(owner) for owner in self.x_owners])

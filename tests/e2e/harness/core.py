@@ -13,6 +13,7 @@ BUILD = ROOT / "build"
 OUT = BUILD / "e2e"
 PREFIX = BUILD / "wine-prefix"
 PROBE_SOURCE = Path(__file__).resolve().parents[1] / "probe.c"
+PROBE_HEADER = PROBE_SOURCE.with_suffix(".h")
 PROBE = OUT / "probe.exe"
 # Another build of the program (a debug build, say) can be driven instead.
 PROGRAM = Path(os.environ.get("SCRIVLET_EXE", BUILD / "windows" / "scrivlet.exe"))
