@@ -11,11 +11,25 @@
 //                     sent to WINDOW (a class, or CLASS/CHILD_CLASS for a child), the time from
 //                     sending it to its painted end; a keystroke is the key-down of the virtual
 //                     key KEY, the character UNIT, the key-up, each left out when 0
+//   wine_timer time-command ID WINDOW  {"ms"} from sending the menu command ID to WINDOW's
+//                     top-level window to the end of WINDOW's paint
 //   wine_timer edit-position WINDOW  {"first_line", "caret", "lines"} of the Edit control WINDOW
 //   wine_timer edit-select WINDOW INDEX  {} once the Edit control WINDOW has its caret at
 //                     INDEX, scrolled into view, and has painted
 #define PROGRAM_NAME "wine_timer"
 #include "../tests/e2e/probe.h"
+
+// WINDOW is a top-level window's class, or CLASS/CHILD_CLASS for the first
+// child of that class inside it.
+static HWND FindTarget(const char *target) {
+  WCHAR name[256];
+  if (!MultiByteToWideChar(CP_ACP, 0, target, -1, name, 256)) return NULL;
+  WCHAR *child = wcschr(name, L'/');
+  if (child) *child++ = 0;
+  HWND window = FindWindowW(name, NULL);
+  if (window && child) window = FindWindowExW(window, NULL, child, NULL);
+  return window;
+}
 
 // Sleep(1) lasts a millisecond or more, about as long as a short paint; this
 // pause is fine enough to see a paint begin and rare enough to leave the
@@ -128,9 +142,10 @@ static int EditSelect(const char *target, const char *indexText) {
 static int Answer(int argc, char **argv) {
   if (argc == 3 && strcmp(argv[1], "time-open") == 0) return TimeOpen(argv[2]);
   if (argc == 2 && strcmp(argv[1], "time-print") == 0) return TimePrint();
+  if (argc == 4 && strcmp(argv[1], "time-command") == 0) return TimeCommand(FindTarget(argv[3]), argv[2]);
   if (argc == 6 && strcmp(argv[1], "time-keys") == 0) return TimeKeys(argv[2], argv[3], argv[4], argv[5]);
   if (argc == 3 && strcmp(argv[1], "edit-position") == 0) return DescribeEditPosition(argv[2]);
   if (argc == 4 && strcmp(argv[1], "edit-select") == 0) return EditSelect(argv[2], argv[3]);
-  return Fail("usage: wine_timer serve | time-open NAME | time-print | time-keys WINDOW KEY UNIT COUNT"
+  return Fail("usage: wine_timer serve | time-open NAME | time-print | time-command ID WINDOW | time-keys WINDOW KEY UNIT COUNT"
               " | edit-position WINDOW | edit-select WINDOW INDEX");
 }

@@ -1,38 +1,26 @@
 // The probe: the end-to-end harness asks it, in Scrivlet's Wine prefix, what X
-// cannot tell: where the client area is, whether a paint has finished, which
-// message boxes are open, where the keyboard goes, what the clipboard holds,
-// and which font a face name resolves to. It answers as probe.h says.
-//
-//   probe window      {"hwnd", "pid", "tid", "title", "client": [x, y, width, height], "frame": [x, y,
-//                     width, height]}, once the window has painted; frame: the whole window
-//   probe repaint     {} once a full repaint of the window has been painted
-//   probe painted     {} once the window has painted what it had to and answers a message
-//   probe share-input  {} once this probe shares the program's input state (for taken),
-//                     which clears it; a serving probe keeps sharing it
-//   probe taken KEY TOGGLE  {} once the program's thread has taken in the key-down and key-up
-//                     of the virtual key KEY that leave its toggle bit at TOGGLE (0 or 1),
-//                     and then painted: every input sent before that key was taken in too
-//   probe focus       {"main", "foreground", "active", "focus", "focus_id", "focus_text",
-//                     "capture", "menus", "x_active"}: the main window's thread's keyboard
-//                     state (window handles as numbers, 0 for none), the text of its focus
-//                     window, the number of popup menus showing, and the X window of the
-//                     active window
-//   probe clipboard   the CF_UNICODETEXT units on the clipboard up to the first 0, as a list
-//                     of numbers, or null when it holds none
-//   probe hold-clipboard  {"held": true} once it has opened the clipboard, which it keeps
-//                     open until its standard input ends
-//   probe set-clipboard  {} once it has put the text "-" on the clipboard as a Windows program
-//   probe dialogs     [{"hwnd", "caption", "texts": [...], "buttons": [[id, text], ...]}]
-//   probe press ID    {"hwnd"} of the one enabled dialog (a modal box disables its owner),
-//                     after posting BM_CLICK to its button ID
-//   probe file-name NAME  {} once the one open file dialog's file name field holds NAME
-//                     (UTF-8), for names no key of the keyboard types
-//   probe time-command ID [WINDOW]  {"ms"} from sending the menu command ID to the program's
-//                     window (or to WINDOW's top-level window) to the end of WINDOW's paint
-//   probe fonts       [{"charset", "face", "family", "ascii_widths", "has_cjk"}] for
-//                     "Courier New" at character sets 0 and 136
-//   probe version     {"path", "version", NAME: VALUE...}: the running program's file, its
-//                     fixed file version and the strings of its US English version resource
+// cannot tell. Its verbs (window handles are numbers, 0 for none):
+//   window            {"hwnd", "pid", "tid", "title", "client": [x, y, width, height], "frame": the
+//                     whole window's [x, y, width, height]} once the window has painted
+//   repaint, painted  {} once a full repaint, or what the window had to paint, is painted
+//   share-input       {} once this probe shares the program's input state (for taken)
+//   taken KEY TOGGLE  {} once the program's thread has taken in the key-down and key-up of the
+//                     virtual key KEY that leave its toggle bit at TOGGLE (0 or 1), and painted
+//   focus             {"main", "foreground", "active", "focus", "focus_id", "focus_text", "capture",
+//                     "menus", "x_active"}: the main window's thread's keyboard state, the text of
+//                     its focus window, the popup menus showing and the active window's X window
+//   clipboard         the CF_UNICODETEXT units up to the first 0, or null when it holds none
+//   hold-clipboard    {"held": true} once it has opened the clipboard, until its input ends
+//   set-clipboard     {} once it has put the text "-" on the clipboard as a Windows program
+//   dialogs           [{"hwnd", "caption", "texts": [...], "buttons": [[id, text], ...]}]
+//   press ID          {"hwnd"} of the one enabled dialog, after posting BM_CLICK to its button ID
+//   file-name NAME    {} once the one file dialog's name field holds NAME (UTF-8, for names no
+//                     key of the keyboard types)
+//   time-command ID   {"ms"} from sending the menu command ID to the window to the end of its paint
+//   fonts             [{"charset", "face", "family", "ascii_widths", "has_cjk"}] of "Courier New"
+//                     at character sets 0 and 136
+//   version           {"path", "version", NAME: VALUE...}: the running program's file, its fixed
+//                     file version and the strings of its US English version resource
 #define PROGRAM_NAME "probe"
 #include "probe.h"
 
@@ -232,17 +220,6 @@ static int SetFileName(const char *name) {
   return SetWindowTextW(field, wide) ? Done() : Fail("the field refused the name");
 }
 
-static int TimeCommand(const char *idText, const char *target) {
-  HWND window = target ? FindTarget(target) : MainWindow();
-  if (!window) return Fail("no such window");
-  LARGE_INTEGER start;
-  QueryPerformanceCounter(&start);
-  SendMessageW(GetAncestor(window, GA_ROOT), WM_COMMAND, (WPARAM)atoi(idText), 0);
-  if (WaitPainted(window)) return 1;
-  printf("{\"ms\": %.3f}\n", MillisecondsSince(start));
-  return 0;
-}
-
 static void DescribeFont(HDC dc, BYTE charset) {
   // 32 points at 96 dpi, the program's starting size.
   HFONT font = CreateFontW(-42, 0, 0, 0, FW_NORMAL, 0, 0, 0, charset, 0, 0, 0, 0, L"Courier New");
@@ -326,7 +303,6 @@ static int Answer(int argc, char **argv) {
   if (argc == 2 && strcmp(verb, "dialogs") == 0) return DescribeDialogs();
   if (argc == 3 && strcmp(verb, "press") == 0) return PressButton(argv[2]);
   if (argc == 3 && strcmp(verb, "file-name") == 0) return SetFileName(argv[2]);
-  if ((argc == 3 || argc == 4) && strcmp(verb, "time-command") == 0) return TimeCommand(argv[2], argv[3]);
   if (argc == 2 && strcmp(verb, "fonts") == 0) return DescribeFonts();
   HWND window = MainWindow();
   if (!window) return Fail("no window of class Scrivlet");  // which every verb below asks about
@@ -337,7 +313,8 @@ static int Answer(int argc, char **argv) {
   if (argc == 4 && strcmp(verb, "taken") == 0) return Taken(window, argv[2], argv[3]);
   if (argc == 2 && strcmp(verb, "focus") == 0) return DescribeFocus(window);
   if (argc == 2 && strcmp(verb, "version") == 0) return DescribeVersion(window);
+  if (argc == 3 && strcmp(verb, "time-command") == 0) return TimeCommand(window, argv[2]);
   return Fail("usage: probe serve | window | repaint | painted | share-input | taken KEY TOGGLE | focus | clipboard"
               " | hold-clipboard | set-clipboard | dialogs | press BUTTON_ID | file-name NAME"
-              " | time-command ID [WINDOW] | fonts | version");
+              " | time-command ID | fonts | version");
 }

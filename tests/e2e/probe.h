@@ -70,18 +70,6 @@ static int WaitPaintedPolling(HWND window, void (*pause)(void)) {
 
 static int WaitPainted(HWND window) { return WaitPaintedPolling(window, PauseOneMillisecond); }
 
-// WINDOW is a top-level window's class, or CLASS/CHILD_CLASS for the first
-// child of that class inside it.
-static HWND FindTarget(const char *target) {
-  WCHAR name[256];
-  if (!MultiByteToWideChar(CP_ACP, 0, target, -1, name, 256)) return NULL;
-  WCHAR *child = wcschr(name, L'/');
-  if (child) *child++ = 0;
-  HWND window = FindWindowW(name, NULL);
-  if (window && child) window = FindWindowExW(window, NULL, child, NULL);
-  return window;
-}
-
 struct DialogList {
   HWND items[16];
   int count;
@@ -125,6 +113,17 @@ static double MillisecondsSince(LARGE_INTEGER start) {
   QueryPerformanceCounter(&now);
   QueryPerformanceFrequency(&frequency);
   return 1000.0 * (double)(now.QuadPart - start.QuadPart) / (double)frequency.QuadPart;
+}
+
+// {"ms"} from sending the menu command ID to window's top-level window to the end of window's paint.
+static int TimeCommand(HWND window, const char *idText) {
+  if (!window) return Fail("no such window");
+  LARGE_INTEGER start;
+  QueryPerformanceCounter(&start);
+  SendMessageW(GetAncestor(window, GA_ROOT), WM_COMMAND, (WPARAM)atoi(idText), 0);
+  if (WaitPainted(window)) return 1;
+  printf("{\"ms\": %.3f}\n", MillisecondsSince(start));
+  return 0;
 }
 
 int main(int argc, char **argv) {

@@ -92,6 +92,11 @@ def run(command, timeout=TIMEOUT, **options):
     return done.stdout
 
 
+def file_bytes(text):
+    """The bytes of a Unicode text file holding text: the mark, UTF-16LE, the terminator."""
+    return b"\xff\xfe" + text.encode("utf-16-le") + b"\x00\x00"
+
+
 def die_with_parent():
     """Runs in a child before exec: it gets SIGKILL if the harness is killed outright."""
     ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG

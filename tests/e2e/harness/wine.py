@@ -9,7 +9,7 @@ import select
 import subprocess
 import time
 
-from .core import PREFIX, PROBE, PROBE_HEADER, START_TIMEOUT, TIMEOUT, Failure, check, die_with_parent, poll, run
+from .core import PREFIX, PROBE, PROBE_HEADER, START_TIMEOUT, TIMEOUT, check, die_with_parent, poll, run
 
 
 def compile_windows_helper(source, program):
@@ -64,15 +64,7 @@ class Wine:
         self.probe_log = log
         self.prober = Served(self, PROBE)
 
-        def window_or_exit():
-            if self.program.poll() is not None:
-                raise Failure(f"the program exited with code {self.program.returncode} before showing its window;"
-                              f" see {self.folder / 'program.log'}")
-            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Scrivlet$"], env=self.env,
-                                   capture_output=True, timeout=TIMEOUT)
-            return found.stdout.split()
-
-        self.x_window = poll("the Scrivlet window", window_or_exit, timeout=START_TIMEOUT)[0].decode()
+        self.x_window = self._visible_window(self.program, "Scrivlet", self.folder / "program.log")[0].decode()
         self.window = self.probe("window")
         self.probe("share-input")  # before any key: see wait_until_settled
         self.client = tuple(self.window["client"])
@@ -137,17 +129,22 @@ class Wine:
                 stdout=subprocess.PIPE, stderr=log, preexec_fn=die_with_parent,
             )
         try:
-            def window_or_exit():
-                check(helper.poll() is None, f"{program.name} exited with code {helper.returncode}; see {log_path}")
-                found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"], env=self.env,
-                                       capture_output=True, timeout=TIMEOUT)
-                return found.stdout.split()
-
-            poll(f"the {title} window", window_or_exit, timeout=START_TIMEOUT)
+            self._visible_window(helper, title, log_path)
             yield helper
         finally:
             self.end_process(helper)
             helper.stdout.close()
+
+    def _visible_window(self, process, title, log_path):
+        """Waits until process shows a visible window titled title, and returns the X windows so titled."""
+        def window_or_exit():
+            check(process.poll() is None, f"{process.args[1]} exited with code {process.returncode}"
+                  f" before showing its window; see {log_path}")
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"], env=self.env,
+                                   capture_output=True, timeout=TIMEOUT)
+            return found.stdout.split()
+
+        return poll(f"the {title} window", window_or_exit, timeout=START_TIMEOUT)
 
     def fonts(self):
         """What "Courier New" resolves to at character sets 0 and 136 (see probe.c)."""
