@@ -1,6 +1,6 @@
-"""What the benchmarks under Wine share: a document of prose, the probe's
-timing verbs with room for long runs, and the Win32 EDIT control hosted beside
-Scrivlet (bench/edit_host.c) under the same conditions."""
+"""What the benchmarks under Wine share: a document of prose, the timer
+(bench/wine_timer.c) with room for long runs, and the Win32 EDIT control hosted
+beside Scrivlet (bench/edit_host.c) under the same conditions."""
 
 import random
 import sys
@@ -8,13 +8,15 @@ from pathlib import Path
 
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
-from harness import BUILD, compile_windows_helper  # noqa: E402
+from harness import BUILD, Served, compile_windows_helper  # noqa: E402
 
-SCRIVLET, EDIT = "Scrivlet", "EditHost/Edit"  # for the probe: a window class, or class/child class
+SCRIVLET, EDIT = "Scrivlet", "EditHost/Edit"  # for the timer: a window class, or class/child class
 SCRIVLET_CHARSET = 136  # Big5, as document/text_measure.cpp asks for the document font
-WALK_TIMEOUT = 300  # seconds for one probe run of keystrokes
+WALK_TIMEOUT = 300  # seconds for one timer run of keystrokes
 HOST_SOURCE = Path(__file__).with_name("edit_host.c")
 HOST = BUILD / "bench" / "edit_host.exe"
+TIMER_SOURCE = Path(__file__).with_name("wine_timer.c")
+TIMER = BUILD / "bench" / "wine_timer.exe"
 RELOAD = 100  # the EDIT host's command: read the file again into the control
 
 
@@ -40,16 +42,19 @@ def prose(units):
     return text[:-1] + "." if text.endswith("\r") else text  # no CR without its LF
 
 
-def probe(s, *arguments):
-    """Session.probe with room for a long run of keystrokes."""
-    return s.probe(*arguments, timeout=WALK_TIMEOUT)
+def timer(s, *arguments, timeout=WALK_TIMEOUT):
+    """Asks the session's timer a verb (see wine_timer.c), starting it at the first."""
+    if not hasattr(s, "timer"):
+        compile_windows_helper(TIMER_SOURCE, TIMER)
+        s.timer = Served(s, TIMER)
+    return s.timer.ask(*arguments, timeout=timeout)
 
 
 def press(s, window, key, count, unit=0):
     """Sends count keystrokes to the window: the key-down and key-up of the
     virtual key (none when 0) around the character unit (none when 0); their
     times in milliseconds."""
-    return probe(s, "time-keys", window, str(key), str(unit), str(count))["ms"]
+    return timer(s, "time-keys", window, str(key), str(unit), str(count))["ms"]
 
 
 def percentile_95(times):

@@ -5,10 +5,11 @@ Wine program unit for unit and X as UTF-8, X text pastes with CR LF line ends,
 and Cut while another program holds the clipboard open deletes nothing. After
 every step the screen equals a full repaint; the saved file holds the text."""
 
+import itertools
 import select
 import subprocess
 
-from harness import IDOK, PROBE, TIMEOUT, case, check, poll
+from harness import PROBE, TIMEOUT, case, check, poll
 from harness.page import PAGE_WIDTH, TEXT_TOP, black, geometry
 
 CARET_LEAST_HEIGHT = 40
@@ -20,34 +21,15 @@ def caret(image, page_left):
     rows = [image.row(y) for y in range(TEXT_TOP, TEXT_TOP + 4 * CARET_LEAST_HEIGHT)]
     found = []
     for x in range(page_left, page_left + PAGE_WIDTH):
-        dark = [row[3 * x : 3 * x + 3] == b"\0\0\0" for row in rows] + [False]
-        start = None
-        for y, is_dark in enumerate(dark):
-            if is_dark and start is None:
-                start = y
-            elif not is_dark and start is not None:
-                middle = TEXT_TOP + (start + y) // 2
-                alone = not black(image, x - 1, middle) and not black(image, x + 1, middle)
-                if y - start >= CARET_LEAST_HEIGHT and alone:
-                    found.append((x, TEXT_TOP + start, y - start))
-                start = None
+        y = 0
+        for dark, run in itertools.groupby(row[3 * x : 3 * x + 3] == b"\0\0\0" for row in rows):
+            length = len(list(run))
+            middle = TEXT_TOP + y + length // 2
+            if dark and length >= CARET_LEAST_HEIGHT and not black(image, x - 1, middle) and not black(image, x + 1, middle):
+                found.append((x, TEXT_TOP + y, length))
+            y += length
     check(len(found) == 1, f"expected one caret, found {found}")
     return found[0]
-
-
-def started(s, command, stdin_text, ready):
-    """Starts a helper program that the session ends, writes stdin_text to it and
-    waits until its first line starts with ready (bytes; none when empty)."""
-    helper = subprocess.Popen(command, env=s.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                              stderr=subprocess.DEVNULL)
-    s.stack.callback(s.end_process, helper)
-    if stdin_text is not None:
-        helper.stdin.write(stdin_text.encode())
-        helper.stdin.close()
-    if ready:
-        readable, _, _ = select.select([helper.stdout], [], [], TIMEOUT)
-        check(readable and helper.stdout.readline().startswith(ready), f"{command} did not start")
-    return helper
 
 
 @case
@@ -134,21 +116,21 @@ def copy_and_paste_cross_to_x_and_cut_needs_the_clipboard(s):
         check(units == [ord(c) for c in TEXT.replace("\n", "\r\n")], f"the clipboard holds {units}")
         poll("X to see the copied text", lambda: s.x_clipboard() == TEXT)
     with s.step("X takes the clipboard with LF line ends; Ctrl+V pastes them as CR LF over the selection"):
-        started(s, ["xclip", "-selection", "clipboard", "-i", "-quiet"], "one\ntwo", b"")
-        poll("Wine to see the X text", lambda: s.probe("clipboard") == [ord(c) for c in "one\r\ntwo"])
+        s.offer_x_text("one\ntwo")  # once Wine offers it as one CR LF two
         s.key("ctrl+v")
         screen = s.expect_true_screen(screen, "pasted")
     with s.step("Select All, and Cut while another program holds the clipboard open"):
         s.menu("alt+e", "a")
         screen = s.expect_true_screen(screen, "all-again")
-        holder = started(s, ["wine", str(PROBE), "hold-clipboard"], None, b'{"held": true}')
+        holder = subprocess.Popen(["wine", str(PROBE), "hold-clipboard"], env=s.env, stdin=subprocess.PIPE,
+                                  stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        s.stack.callback(s.end_process, holder)
+        check(select.select([holder.stdout], [], [], TIMEOUT)[0] and holder.stdout.readline().startswith(b'{"held": true}'),
+              "the probe did not hold the clipboard")
         s.menu("alt+e", "t")
-        box = poll("the message box", lambda: [b for b in s.dialogs() if b["caption"] == "Can Not Cut"])[0]
-        check("Can not put the text on the Clipboard" in box["texts"], f"unexpected box {box}")
-        s.press_button(IDOK)
+        s.answer_box("Can Not Cut", "Can not put the text on the Clipboard")
         check(s.screenshot() == screen, "the failed Cut changed the screen")
-        s.repaint()
-        check(s.screenshot() == screen, "a full repaint changed the screen after the failed Cut")
+        s.check_full_repaint(screen, "after the failed Cut")
         holder.stdin.close()
         holder.wait(timeout=TIMEOUT)
     with s.step("save: the pasted text, whole"):

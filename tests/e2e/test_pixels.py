@@ -7,7 +7,7 @@ import json
 import select
 from pathlib import Path
 
-from harness import OUT, PREFIX, TIMEOUT, Failure, case, check, compile_windows_helper, run
+from harness import OUT, TIMEOUT, Failure, case, check, compile_windows_helper, run
 from harness.page import PAGE_WIDTH, TEXT_TOP, geometry
 
 PLAIN_TEXT_SOURCE = Path(__file__).with_name("plain_text.c")
@@ -41,58 +41,38 @@ def document_lines(s):
     ]
 
 
-def read_report(helper):
-    """The line plain_text prints once it has painted."""
-    ready, _, _ = select.select([helper.stdout], [], [], TIMEOUT)
-    check(ready, f"plain_text did not report its paint within {TIMEOUT} s")
-    line = helper.stdout.readline()
-    check(line, "plain_text ended before it painted")
-    return json.loads(line)
-
-
-def differing_pixels(mine, theirs):
-    """(x, y) of each pixel that differs between two images of one size, row by row."""
-    return [(x, y) for y in range(mine.height) if mine.row(y) != theirs.row(y)
-            for x in range(mine.width) if mine.pixel(x, y) != theirs.pixel(x, y)]
-
-
 @case
 def the_page_shows_text_as_plain_textout_draws_it(s):
     with s.step("build plain_text and pick glyphs that overhang at every size"):
         compile_windows_helper(PLAIN_TEXT_SOURCE, PLAIN_TEXT)
         lines = document_lines(s)
-    document = PREFIX / "drive_c" / NAME
-    document.write_bytes(b"\xff\xfe" + "\r\n".join(lines).encode("utf-16-le"))
+    s.drive_c(NAME, b"\xff\xfe" + "\r\n".join(lines).encode("utf-16-le"))
     _, left = geometry(s)
     width, height = s.client[2], s.client[3]
-    try:
-        with s.step("open the document through the Open dialog"):
-            s.choose_in_file_dialog("o", f"C:\\{NAME}")
-            s.screenshot_after_change(s.initial)
-        for points in POINT_SIZES:
-            with s.step(f"{points} points: the screen equals a full repaint"):
-                s.probe("time-command", str(POINT_SIZE_COMMAND + points))
-                shown = s.screenshot(f"scrivlet-{points}")
-                s.repaint()
-                check(s.screenshot() == shown, f"a full repaint changed the screen at {points} points")
-            with s.step(f"{points} points: plain_text draws the same lines"):
-                arguments = [f"C:\\{NAME}", str(points), str(left), str(TEXT_TOP), str(width), str(height)]
-                with s.helper_window(PLAIN_TEXT, arguments, "PlainText") as helper:
-                    report = read_report(helper)
-                    plain = s.settled_grab(report["client"])
-                plain.save_png(s.folder / f"plain-{points}.png")
-                line_height = report["line_height"]
-                for k in range(1, len(lines)):
-                    band = (left, TEXT_TOP + k * line_height, PAGE_WIDTH, line_height)
-                    check((k + 1) * line_height <= PAGE_HEIGHT and band[1] + line_height <= height,
-                          f"line {k} is not wholly on the first page and the screen at {points} points")
-                    mine, theirs = shown.crop(*band), plain.crop(*band)
-                    differing = differing_pixels(mine, theirs)
-                    if differing:
-                        mine.save_png(s.folder / f"line{k}-{points}-scrivlet.png")
-                        theirs.save_png(s.folder / f"line{k}-{points}-plain.png")
-                        first = [(band[0] + x, band[1] + y) for x, y in differing[:5]]
-                        raise Failure(f"line {k} ({lines[k]!r}) at {points} points: {len(differing)} pixels"
-                                      f" differ, the first at client {first}")
-    finally:
-        document.unlink(missing_ok=True)
+    with s.step("open the document through the Open dialog"):
+        s.choose_in_file_dialog("o", f"C:\\{NAME}")
+        s.screenshot_after_change(s.initial)
+    for points in POINT_SIZES:
+        with s.step(f"{points} points: the screen equals a full repaint"):
+            s.probe("time-command", str(POINT_SIZE_COMMAND + points))
+            shown = s.check_full_repaint(s.screenshot(f"scrivlet-{points}"), f"at {points} points")
+        with s.step(f"{points} points: plain_text draws the same lines"):
+            arguments = [f"C:\\{NAME}", str(points), str(left), str(TEXT_TOP), str(width), str(height)]
+            with s.helper_window(PLAIN_TEXT, arguments, "PlainText") as helper:
+                # The line plain_text prints once it has painted.
+                check(select.select([helper.stdout], [], [], TIMEOUT)[0], "plain_text did not report its paint")
+                report = json.loads(helper.stdout.readline() or "null")
+                check(report, "plain_text ended before it painted")
+                plain = s.settled_grab(report["client"])
+            plain.save_png(s.folder / f"plain-{points}.png")
+            line_height = report["line_height"]
+            for k in range(1, len(lines)):
+                band = (left, TEXT_TOP + k * line_height, PAGE_WIDTH, line_height)
+                check((k + 1) * line_height <= PAGE_HEIGHT and band[1] + line_height <= height,
+                      f"line {k} is not wholly on the first page and the screen at {points} points")
+                mine, theirs = shown.crop(*band), plain.crop(*band)
+                if mine != theirs:
+                    mine.save_png(s.folder / f"line{k}-{points}-scrivlet.png")
+                    theirs.save_png(s.folder / f"line{k}-{points}-plain.png")
+                    raise Failure(f"line {k} ({lines[k]!r}) at {points} points differs in the box (x, y,"
+                                  f" width, height) {mine.difference(theirs)} from client {band[:2]}")

@@ -1,12 +1,9 @@
-"""Runs Scrivlet under Wine on a private X server and drives it as a person would:
-real key and mouse events from xdotool, screenshots from ImageMagick's import,
-and what X cannot tell (client area, repaint, message boxes, fonts) from the
-probe (probe.c) running in the same Wine prefix. Standard library only.
-
-One module a part: core (paths, limits, cases, check and poll), display (X and
-input), wine (the program and the probe), screen (screenshots and pixels),
-dialogs (dialogs and files), page (the page view's geometry), clipboard (X's
-clipboard offered to Wine); this file puts a session together."""
+"""Runs Scrivlet under Wine on a private X server and drives it as a person would,
+asking the probe (probe.c) what X cannot tell. Standard library only. One module
+a part: core (paths, limits, cases, check and poll), display (X, input and X's
+clipboard), wine (the program and the probe), screen (screenshots and pixels),
+dialogs (dialogs and files), page (the page view's geometry); this file puts a
+session together."""
 
 import collections
 import contextlib
@@ -21,7 +18,7 @@ from .core import BEFORE_WINE, OUT, PROBE, PROBE_SOURCE, poll
 from .dialogs import Dialogs
 from .display import Display
 from .screen import Image, Screen  # noqa: F401
-from .wine import Wine, compile_windows_helper  # noqa: F401
+from .wine import Served, Wine, compile_windows_helper  # noqa: F401
 
 
 class Session(Display, Wine, Screen, Dialogs):
@@ -41,10 +38,7 @@ class Session(Display, Wine, Screen, Dialogs):
         self.workarounds = collections.Counter()  # what was worked around in Wine, by kind
         self.x_owners, self.x_text = [], None  # xclip processes serving the X clipboard; its text, while X's
         self.program_file = core.PROGRAM  # before_wine may name another, in another prefix (env WINEPREFIX)
-        self.env = None
-        self.display = None
-        self.prober = None  # the probe answering one verb a line (probe serve)
-        self.probe_output = b""
+        self.env = self.display = self.prober = None
         self.sentinel_presses = 0
         self.stack = contextlib.ExitStack()
         self.stack.callback(lambda: [self.end_process(owner) for owner in self.x_owners])

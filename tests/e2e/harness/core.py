@@ -13,6 +13,7 @@ BUILD = ROOT / "build"
 OUT = BUILD / "e2e"
 PREFIX = BUILD / "wine-prefix"
 PROBE_SOURCE = Path(__file__).resolve().parents[1] / "probe.c"
+PROBE_HEADER = PROBE_SOURCE.with_suffix(".h")
 PROBE = OUT / "probe.exe"
 # Another build of the program (a debug build, say) can be driven instead.
 PROGRAM = Path(os.environ.get("SCRIVLET_EXE", BUILD / "windows" / "scrivlet.exe"))
@@ -89,6 +90,11 @@ def run(command, timeout=TIMEOUT, **options):
         error = done.stderr.decode(errors="replace").strip()
         raise Failure(f"{command} exited with {done.returncode}: {error}")
     return done.stdout
+
+
+def file_bytes(text):
+    """The bytes of a Unicode text file holding text: the mark, UTF-16LE, the terminator."""
+    return b"\xff\xfe" + text.encode("utf-16-le") + b"\x00\x00"
 
 
 def die_with_parent():

@@ -1,7 +1,7 @@
 """Dialogs and files: the message boxes and dialogs the program shows, read and
 answered through the probe, and the file dialogs filled in as a person does."""
 
-from .core import FILE_NAME_FIELDS, PREFIX, check, poll
+from .core import FILE_NAME_FIELDS, IDOK, PREFIX, check, poll
 
 
 class Dialogs:
@@ -28,6 +28,13 @@ class Dialogs:
     def dialogs(self):
         """The open dialogs and message boxes: caption, texts, buttons as [id, text]."""
         return self.probe("dialogs")
+
+    def answer_box(self, caption, text, button=IDOK):
+        """Waits for the box captioned caption, checks that it says text, presses button and returns the box."""
+        box = poll(f"the box {caption!r}", lambda: [b for b in self.dialogs() if b["caption"] == caption])[0]
+        check(text in box["texts"], f"unexpected box {box}")
+        self.press_button(button)
+        return box
 
     def press_button(self, button_id):
         """Clicks a button of the open message box or dialog by its id (IDYES...)
@@ -65,13 +72,20 @@ class Dialogs:
         name = path.rsplit("\\", 1)[-1]
         poll(f"the title {name}", lambda: not self.dialogs() and self.probe("window")["title"] == name)
 
+    def drive_c(self, name, data=None):
+        """The path of C:\\name, holding data (or nothing) until the session ends."""
+        path = PREFIX / "drive_c" / name
+        path.unlink(missing_ok=True)
+        if data is not None:
+            path.write_bytes(data)
+        self.stack.callback(path.unlink, missing_ok=True)
+        return path
+
     def saved_text(self, name):
         """Saves through the dialog to C:\\name and returns the file's text without mark and terminator."""
-        target = PREFIX / "drive_c" / name
-        target.unlink(missing_ok=True)
+        target = self.drive_c(name)
         self.save_as(f"C:\\{name}")
         data = target.read_bytes()
-        target.unlink()
         check(data[:2] == b"\xff\xfe" and data[-2:] == b"\x00\x00", f"not the file format: {data!r}")
         return data[2:-2].decode("utf-16-le")
 

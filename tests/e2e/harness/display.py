@@ -39,15 +39,12 @@ class Display:
         )
 
     def _prepare_keyboard(self):
-        """Binds the sentinel key, and the case's characters outside the US map two
-        to a keycode (the second with Shift), to keycodes of their own before Wine starts.
-
-        Wine gives keycodes their virtual keys once, when it starts, handing out
-        29 spare ones to unusual keys in keycode order; a key without one types
-        nothing. So the bindings come first, on the lowest keycodes that are free
-        or hold a multimedia key (cleared: they would drain the pool). xdotool's
-        own way, binding a scratch keycode for each character and unbinding it
-        after the press, loses characters for the same reason."""
+        """Binds the sentinel key, and the case's characters outside the US map two to a
+        keycode (the second with Shift), before Wine starts: Wine hands out its 29 spare
+        virtual keys once, at its start, to unusual keycodes in order, and a key without
+        one types nothing (so xdotool's scratch keycodes lose characters). The bindings
+        take the lowest keycodes free or holding a multimedia key (cleared: they would
+        drain the pool)."""
         check(len(self.extra_characters) <= MOST_EXTRA_CHARACTERS,
               f"a case can type at most {MOST_EXTRA_CHARACTERS} characters outside the US keyboard map")
         keymap = [line.split() for line in run(["xmodmap", "-display", self.display, "-pke"]).decode().splitlines()]
@@ -71,15 +68,13 @@ class Display:
         return done.stdout.decode() if done.returncode == 0 else None
 
     def offer_x_text(self, text):
-        """X takes the clipboard with text; returns the units Wine then offers, and
-        counts what it worked around in Wine in self.workarounds. Wine takes in
-        a new X owner's text once, and drops it when another program (the probe, say) has the
-        clipboard open just then: a new owner then offers the text again. Now and then Wine 8
-        never answers the probe's first read of a new owner's text (its clipboard manager takes
-        the text in twice and the read waits on a WM_RENDERFORMAT that is never handled, while
-        the manager and the program wait for messages): a new probe and owner then go on.
-        And at times the manager ignores every new X owner until a Windows program next sets
-        the clipboard: after a few failed offers the probe sets it, and the offers go on."""
+        """X takes the clipboard with text; returns the units Wine then offers, counting
+        what it worked around in self.workarounds. Wine takes in a new X owner's text
+        once, and drops it when another program has the clipboard open just then: a new
+        owner offers it again. Wine 8 now and then never answers the probe's first read
+        of a new owner's text (a WM_RENDERFORMAT never handled): a new probe and owner
+        go on. At times its clipboard manager ignores new X owners until a Windows
+        program sets the clipboard: after a few failed offers the probe sets it."""
         units = [ord(c) for c in text.replace("\n", "\r\n")]
         for offer in range(20):
             if offer and offer % 4 == 0:

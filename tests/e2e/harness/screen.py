@@ -4,11 +4,10 @@ program to have painted."""
 
 import re
 import struct
-import time
 import zlib
 from pathlib import Path
 
-from .core import SENTINEL_KEY, SENTINEL_VK, TIMEOUT, check, poll, run
+from .core import SENTINEL_KEY, SENTINEL_VK, Failure, check, poll, run
 
 
 class Image:
@@ -77,12 +76,7 @@ class Screen:
         two grabs in a row alike (Wine hands a window's pixels to X when its thread
         goes idle, a moment after the paint). Saved as build/e2e/CASE/NAME.png when named."""
         self.wait_until_settled()
-        previous = self.grab_screen()
-        deadline = time.monotonic() + TIMEOUT
-        while (current := self.grab_screen()) != previous:
-            check(time.monotonic() < deadline, f"the screen kept changing for {TIMEOUT} s")
-            previous = current
-        shot = current.crop(*(area or self.client))
+        shot = self.settled_grab(area or self.client)
         if name:
             shot.save_png(self.folder / f"{name}.png")
         return shot
@@ -108,18 +102,24 @@ class Screen:
 
     def expect_true_screen(self, before, name):
         """The settled screen after a change, checked against a full repaint."""
-        changed = self.screenshot_after_change(before, name)
+        return self.check_full_repaint(self.screenshot_after_change(before, name), f"after {name}")
+
+    def check_full_repaint(self, shown, what):
+        """Checks that a full repaint leaves the screen as shown (else saves it as repainted.png); returns shown."""
         self.repaint()
-        check(self.screenshot() == changed, f"a full repaint changed the screen after: {name}")
-        return changed
+        repainted = self.screenshot()
+        if repainted != shown:
+            repainted.save_png(self.path("repainted"))
+            raise Failure(f"a full repaint {what} changed the box (x, y, width, height) {shown.difference(repainted)}")
+        return shown
 
     def grab(self):
         """The client area as it is now, settled or not."""
         return self.grab_screen().crop(*self.client)
 
     def settled_grab(self, area):
-        """The screen rectangle area once two grabs in a row are alike: for a window
-        of another program, whose paint the probe does not wait for."""
+        """The screen rectangle area once two grabs in a row are alike (alone: for a
+        window of another program, whose paint the probe does not wait for)."""
         grabs = [self.grab_screen().crop(*area)]
 
         def alike_twice():

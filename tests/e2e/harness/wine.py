@@ -9,16 +9,45 @@ import select
 import subprocess
 import time
 
-from .core import PREFIX, PROBE, START_TIMEOUT, TIMEOUT, Failure, check, die_with_parent, poll, run
+from .core import PREFIX, PROBE, PROBE_HEADER, START_TIMEOUT, TIMEOUT, check, die_with_parent, poll, run
 
 
 def compile_windows_helper(source, program):
-    """Builds a helper's C source into program as the probe is built, unless program is newer."""
-    if program.exists() and program.stat().st_mtime >= source.stat().st_mtime:
+    """Builds a helper's C source (with probe.h, which it may include) into program, unless program is newer."""
+    if program.exists() and program.stat().st_mtime >= max(source.stat().st_mtime, PROBE_HEADER.stat().st_mtime):
         return
     program.parent.mkdir(parents=True, exist_ok=True)
     run(["x86_64-w64-mingw32-gcc", "-std=c11", "-O2", "-Wall", "-Wextra", "-Werror", "-static",
          "-o", str(program), str(source), "-lgdi32", "-lversion"], timeout=120)
+
+
+class Served:
+    """A helper built on probe.h answering verbs one a line ("PROGRAM serve") in a session's prefix."""
+
+    def __init__(self, s, program):
+        self.process = subprocess.Popen(
+            ["wine", str(program), "serve"], env=s.env, cwd=s.folder, stdin=subprocess.PIPE,
+            stdout=subprocess.PIPE, stderr=s.probe_log, preexec_fn=die_with_parent,
+        )
+        s.stack.callback(s.end_process, self.process)
+        self.name, self.output = program.stem, b""
+
+    def ask(self, *arguments, timeout=TIMEOUT):
+        """The parsed JSON answer to a verb (timeout: for a verb that waits on a long job)."""
+        question = " ".join(arguments)
+        self.process.stdin.write(question.encode() + b"\n")
+        self.process.stdin.flush()
+        deadline = time.monotonic() + timeout
+        while b"\n" not in self.output:
+            ready, _, _ = select.select([self.process.stdout], [], [], max(0, deadline - time.monotonic()))
+            check(ready, f"the {self.name} did not answer {question!r} within {timeout} s")
+            chunk = os.read(self.process.stdout.fileno(), 65536)
+            check(chunk, f"the {self.name} ended before answering {question!r}")
+            self.output += chunk
+        line, _, self.output = self.output.partition(b"\n")
+        answer = json.loads(line)
+        check(not (isinstance(answer, dict) and "error" in answer), f"{self.name} {question}: {answer}")
+        return answer
 
 
 class Wine:
@@ -33,17 +62,9 @@ class Wine:
         )
         self.stack.callback(self.end_process, self.program)
         self.probe_log = log
-        self._start_prober()
+        self.prober = Served(self, PROBE)
 
-        def window_or_exit():
-            if self.program.poll() is not None:
-                raise Failure(f"the program exited with code {self.program.returncode} before showing its window;"
-                              f" see {self.folder / 'program.log'}")
-            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Scrivlet$"], env=self.env,
-                                   capture_output=True, timeout=TIMEOUT)
-            return found.stdout.split()
-
-        self.x_window = poll("the Scrivlet window", window_or_exit, timeout=START_TIMEOUT)[0].decode()
+        self.x_window = self._visible_window(self.program, "Scrivlet", self.folder / "program.log")[0].decode()
         self.window = self.probe("window")
         self.probe("share-input")  # before any key: see wait_until_settled
         self.client = tuple(self.window["client"])
@@ -71,39 +92,15 @@ class Wine:
                 process.kill()
                 process.wait()
 
-    def _start_prober(self):
-        self.prober = subprocess.Popen(
-            ["wine", str(PROBE), "serve"], env=self.env, cwd=self.folder, stdin=subprocess.PIPE,
-            stdout=subprocess.PIPE, stderr=self.probe_log, preexec_fn=die_with_parent,
-        )
-        self.stack.callback(self.end_process, self.prober)
-        self.probe_output = b""
-
     def restart_probe(self):
         """Replaces the serving probe, which Wine may have left waiting for good on a question."""
-        self.end_process(self.prober)
-        self._start_prober()
+        self.end_process(self.prober.process)
+        self.prober = Served(self, PROBE)
         self.probe("share-input")
 
     def probe(self, *arguments, timeout=TIMEOUT):
-        """Asks the probe a verb (see probe.c) and returns its parsed JSON answer
-        (timeout: for a verb that waits on a long job)."""
-        if self.prober is None:
-            return json.loads(run(["wine", str(PROBE), *arguments], env=self.env))
-        question = " ".join(arguments)
-        self.prober.stdin.write(question.encode() + b"\n")
-        self.prober.stdin.flush()
-        deadline = time.monotonic() + timeout
-        while b"\n" not in self.probe_output:
-            ready, _, _ = select.select([self.prober.stdout], [], [], max(0, deadline - time.monotonic()))
-            check(ready, f"the probe did not answer {question!r} within {timeout} s")
-            chunk = os.read(self.prober.stdout.fileno(), 65536)
-            check(chunk, f"the probe ended before answering {question!r}")
-            self.probe_output += chunk
-        line, _, self.probe_output = self.probe_output.partition(b"\n")
-        answer = json.loads(line)
-        check(not (isinstance(answer, dict) and "error" in answer), f"probe {question}: {answer}")
-        return answer
+        """Asks the probe a verb (see probe.c)."""
+        return self.prober.ask(*arguments, timeout=timeout)
 
     def keyboard(self):
         """The program's keyboard state (probe focus) when its active window is
@@ -132,17 +129,22 @@ class Wine:
                 stdout=subprocess.PIPE, stderr=log, preexec_fn=die_with_parent,
             )
         try:
-            def window_or_exit():
-                check(helper.poll() is None, f"{program.name} exited with code {helper.returncode}; see {log_path}")
-                found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"], env=self.env,
-                                       capture_output=True, timeout=TIMEOUT)
-                return found.stdout.split()
-
-            poll(f"the {title} window", window_or_exit, timeout=START_TIMEOUT)
+            self._visible_window(helper, title, log_path)
             yield helper
         finally:
             self.end_process(helper)
             helper.stdout.close()
+
+    def _visible_window(self, process, title, log_path):
+        """Waits until process shows a visible window titled title, and returns the X windows so titled."""
+        def window_or_exit():
+            check(process.poll() is None, f"{process.args[1]} exited with code {process.returncode}"
+                  f" before showing its window; see {log_path}")
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"], env=self.env,
+                                   capture_output=True, timeout=TIMEOUT)
+            return found.stdout.split()
+
+        return poll(f"the {title} window", window_or_exit, timeout=START_TIMEOUT)
 
     def fonts(self):
         """What "Courier New" resolves to at character sets 0 and 136 (see probe.c)."""
