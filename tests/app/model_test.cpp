@@ -211,6 +211,7 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
   size_t struckBefore = 0;         // fake::StruckCalls() before this step
   std::ostringstream step;         // what this step did
   std::vector<std::string> history;
+  std::vector<std::function<void(Step &)>> queued;  // the rest of a sequence, run before any random step
   int injected = 0, reported = 0, found = 0;
   size_t misuseSeen = 0, leaksSeen = 0;
 
@@ -312,6 +313,10 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
     int choice = Random(0, 9);
     int key = choice < 6 ? MovementKeys[Random(0, 7)] : choice < 9 ? OtherKeys[Random(0, 7)] : VK_TAB;
     bool shift = choice == 9 || Chance(3), ctrl = Chance(5), release = !Chance(4);  // else held: the next repeats
+    SendKey(s, key, shift, ctrl, release);
+  }
+
+  void SendKey(Step &s, int key, bool shift, bool ctrl = false, bool release = true) {
     step << "key " << key << (shift ? " shift" : "") << (ctrl ? " ctrl" : "") << (release ? "" : " held");
     if (PickerKeyboardMode) {
       if ((key == VK_RETURN || key == VK_SPACE) && PickerFocus >= PickerFirstCell) {
@@ -343,7 +348,10 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
   void Press(Step &s) {
     POINT p = Chance(3) ? PickerButtonCentre(Random(0, PickerButtonCount - 1))
                         : POINT{Random(0, fake::ClientWidth() - 1), Random(0, fake::ClientHeight() - 1)};
-    bool shift = Chance(3);
+    Click(s, p, Chance(3));
+  }
+
+  void Click(Step &s, POINT p, bool shift) {
     step << (shift ? "shift+" : "") << "press " << p.x << "," << p.y;
     if (Inside(PickerFrame, p)) {
       int button = 0;
@@ -370,8 +378,6 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
     static const std::vector<int> commands = {IDM_EDIT_SELECT_ALL, IDM_EDIT_CUT,   IDM_EDIT_COPY,
                                               IDM_EDIT_PASTE,      IDM_EDIT_PASTE, IDM_EDIT_DELETE};
     int command = Pick(commands);
-    Document &d = s.after;
-    s.holdsResources = true;
     if (command == IDM_EDIT_PASTE && Chance(2)) {
       Units units = Chance(10) ? RandomText(Random(100, 4000)) : RandomText(40).substr(0, (size_t)Random(0, 40));
       fake::PutClipboardUnits(units);
@@ -387,6 +393,12 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
       fake::EmptyClipboardElsewhere();
       step << "clipboard emptied; ";
     }
+    EditCommand(s, command);
+  }
+
+  void EditCommand(Step &s, int command) {
+    Document &d = s.after;
+    s.holdsResources = true;
     step << "command " << command;
     if (command == IDM_EDIT_SELECT_ALL) {
       d.caret = d.end = (int)d.text.size();
@@ -538,9 +550,12 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
 
   // A point size or word wrap: the caret goes to the top, the selection stays.
   void Settings(Step &s) {
-    Document &d = s.after;
     bool points = Chance(2);
-    int value = points ? Random(8, 72) : Chance(2) ? IDM_WORD_WRAP_YES : IDM_WORD_WRAP_NO;
+    ChangeSetting(s, points, points ? Random(8, 72) : Chance(2) ? IDM_WORD_WRAP_YES : IDM_WORD_WRAP_NO);
+  }
+
+  void ChangeSetting(Step &s, bool points, int value) {
+    Document &d = s.after;
     step << (points ? "points " : "wrap ") << value;
     int &setting = points ? d.points : d.wrap;
     s.toTop = value != setting;
@@ -565,6 +580,33 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
     step << "about";
     s.asked = 1;
     Command(IDM_ABOUT);
+  }
+
+  // ---- Sequences chance seldom strings together ---------------------------------
+  // Each is its first step and the steps queued behind it: operations whose
+  // choices are fixed.
+
+  // The caret strictly inside a selection: a selection in the first lines, a
+  // new point size that puts the caret at 0 and keeps it, then Shift moves.
+  void CaretInsideTheSelection(Step &s) {
+    step << "[caret inside the selection] ";
+    queued = {[this](Step &s) { Click(s, {Random(PageLeft, PageRight - 1), Random(TextTop, ClientHeight - 1)}, false); },
+              [this](Step &s) { SendKey(s, MovementKeys[Random(0, 7)], true); },
+              [this](Step &s) { ChangeSetting(s, true, s.after.points == 8 ? 9 : Random(8, s.after.points - 1)); },
+              [this](Step &s) { SendKey(s, MovementKeys[Random(0, 7)], true); }};
+    SendKey(s, VK_HOME, false, true);
+  }
+
+  // The caret between a CR and an LF that deleting brought together, then a
+  // Shift move back: a selection that ends on the LF and so holds the CR.
+  void CaretBetweenCrAndLf(Step &s) {
+    static const int backwards[] = {VK_LEFT, VK_UP, VK_HOME, VK_PRIOR};
+    step << "[caret between CR and LF] clipboard \\rX\\n; ";
+    fake::PutClipboardUnits(u"\rX\n");
+    clipboardBytes = 6;
+    queued = {[this](Step &s) { SendKey(s, VK_LEFT, false); }, [this](Step &s) { SendKey(s, VK_BACK, false); },
+              [this](Step &s) { SendKey(s, backwards[Random(0, 3)], true); }};
+    EditCommand(s, IDM_EDIT_PASTE);
   }
 
   // ---- The checks after each step --------------------------------------------
@@ -661,12 +703,18 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
     static const std::pair<int, Operation> operations[] = {
         {200, &ModelTest::TypeCharacter}, {330, &ModelTest::PressKey}, {100, &ModelTest::Press},
         {140, &ModelTest::Edit},          {60, &ModelTest::File},      {25, &ModelTest::Settings},
-        {30, &ModelTest::Scroll},         {12, &ModelTest::Print},     {3, &ModelTest::About}};
-    Operation operation = &ModelTest::TypeCharacter;  // the low half of a pair comes next
-    int choice = pendingLowSurrogate ? -1 : Random(0, 899);
-    for (const auto &o : operations) {
-      if (choice >= 0 && choice < o.first) operation = o.second;
-      choice -= o.first;
+        {30, &ModelTest::Scroll},         {12, &ModelTest::Print},     {3, &ModelTest::About},
+        {6, &ModelTest::CaretInsideTheSelection}, {6, &ModelTest::CaretBetweenCrAndLf}};
+    std::function<void(Step &)> operation = [this](Step &s) { TypeCharacter(s); };  // the low half of a pair comes next
+    if (!pendingLowSurrogate && !queued.empty()) {
+      operation = queued.front();
+      queued.erase(queued.begin());
+    } else if (!pendingLowSurrogate) {
+      int choice = Random(0, 911);
+      for (const auto &o : operations) {
+        if (choice >= 0 && choice < o.first) operation = [this, o](Step &s) { (this->*o.second)(s); };
+        choice -= o.first;
+      }
     }
     Step s{model};
     Document before = model;
@@ -675,7 +723,7 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
     step.str("");
     armed.clear();
     struckBefore = fake::StruckCalls().size();
-    (this->*operation)(s);
+    operation(s);
     Disarm();
     Check(n, s, before, boxes, parts);
   }
