@@ -586,14 +586,17 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
   // Each is its first step and the steps queued behind it: operations whose
   // choices are fixed.
 
-  // The caret strictly inside a selection: a selection in the first lines, a
-  // new point size that puts the caret at 0 and keeps it, then Shift moves.
+  // The caret strictly inside a selection: Ctrl+Home, a press and a Shift move
+  // select in the first lines, a smaller point size puts the caret at 0 and
+  // keeps the selection, then Shift moves.
   void CaretInsideTheSelection(Step &s) {
     step << "[caret inside the selection] ";
-    queued = {[this](Step &s) { Click(s, {Random(PageLeft, PageRight - 1), Random(TextTop, ClientHeight - 1)}, false); },
-              [this](Step &s) { SendKey(s, MovementKeys[Random(0, 7)], true); },
-              [this](Step &s) { ChangeSetting(s, true, s.after.points == 8 ? 9 : Random(8, s.after.points - 1)); },
-              [this](Step &s) { SendKey(s, MovementKeys[Random(0, 7)], true); }};
+    auto shiftMove = [this](Step &s) { SendKey(s, MovementKeys[Random(0, 7)], true); };
+    queued = {[this](Step &s) {
+                Click(s, {Random(PageLeft, PageRight - 1), Random(TextTop, ClientHeight - 1)}, false);
+              },
+              shiftMove, [this](Step &s) { ChangeSetting(s, true, Random(8, std::max(s.after.points - 1, 9))); },
+              shiftMove};
     SendKey(s, VK_HOME, false, true);
   }
 
