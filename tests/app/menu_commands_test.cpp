@@ -55,9 +55,7 @@ TEST_F(MenuCommandsTest, WordWrapChangeRepaintsOnlyTheCaretWhenNoLineMoves) {
   EXPECT_EQ(MF_UNCHECKED, fake::MenuItemCheck(IDM_WORD_WRAP_YES));
   EXPECT_EQ(0, CaretIndex);
   EXPECT_EQ(2u, fake::CallsTo({"InvalidateRect"}).size()) << "the old caret and the new one";
-  fake::Screen incremental = fake::CaptureScreen();
-  fake::RepaintWholeWindow();
-  EXPECT_EQ("", fake::DescribeScreenDifference(fake::CaptureScreen(), incremental));
+  EXPECT_EQ("", StaleScreen());
 }
 
 TEST_F(MenuCommandsTest, WordWrapChangeScrolledDownReturnsToTheTopAndLeavesNothingStale) {
@@ -66,9 +64,7 @@ TEST_F(MenuCommandsTest, WordWrapChangeScrolledDownReturnsToTheTopAndLeavesNothi
   fake::Send(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 12), 0);
   Command(IDM_WORD_WRAP_NO);
   EXPECT_EQ(0, ScrollLine);
-  fake::Screen incremental = fake::CaptureScreen();
-  fake::RepaintWholeWindow();
-  EXPECT_EQ("", fake::DescribeScreenDifference(fake::CaptureScreen(), incremental));
+  EXPECT_EQ("", StaleScreen());
 }
 
 TEST_F(MenuCommandsTest, WordWrapSnapshotFailureKeepsTheOldSetting) {
