@@ -34,63 +34,42 @@ bool ZerosBehindTheTerminator() {
 
 using EditingKeysTest = DocumentTest;
 
-TEST_F(EditingKeysTest, ReturnAndTabInsertALineEndAndFourSpaces) {
+// Each key on a text with the caret, or a selection [start, end) with the
+// caret at end; at the document's edges a key does nothing and shows nothing.
+TEST_F(EditingKeysTest, EachKeyInsertsOrRemovesExactlyItsUnits) {
   OpenDocumentWindow();
-  PressKey(VK_RETURN);
-  EXPECT_EQ(u"\r\n", CurrentText());
-  EXPECT_EQ(3, DocumentLength);
-  EXPECT_EQ(2, CaretIndex);
-  EXPECT_EQ(2, LineCount);
-  PressKey(VK_TAB);
-  EXPECT_EQ(u"\r\n    ", CurrentText());
-  EXPECT_EQ(6, CaretIndex);
-  PressKey(VK_RETURN, Shift | Ctrl);
-  EXPECT_EQ(u"\r\n    \r\n", CurrentText()) << "modifiers change nothing";
-  // Over a selection the key's text replaces it.
-  SetText(u"abcdef");
-  Select(1, 5);
-  PressKey(VK_TAB);
-  EXPECT_EQ(u"a    f", CurrentText());
-  EXPECT_EQ(5, CaretIndex);
-  EXPECT_EQ(0, SelectionActive);
-  EXPECT_TRUE(ZerosBehindTheTerminator());
-}
-
-TEST_F(EditingKeysTest, BackspaceAndDeleteTakeALineEndWholeAndALoneLfAlone) {
-  OpenDocumentWindow();
-  ShowText(u"ab\r\ncd\nef");
-  CaretIndex = 4;  // behind CR LF
-  PressKey(VK_BACK);
-  EXPECT_EQ(u"abcd\nef", CurrentText());
-  EXPECT_EQ(2, CaretIndex);
-  CaretIndex = 5;  // behind the lone LF
-  PressKey(VK_BACK);
-  EXPECT_EQ(u"abcdef", CurrentText());
-
-  SetText(u"ab\r\ncd");
-  CaretIndex = 2;  // in front of CR LF
-  PressKey(VK_DELETE);
-  EXPECT_EQ(u"abcd", CurrentText());
-  EXPECT_EQ(2, CaretIndex) << "Delete leaves the caret where it was";
-  EXPECT_EQ(1, LineCount);
-
-  // With a selection both keys remove exactly the selection.
-  Select(1, 3);
-  PressKey(VK_DELETE);
-  EXPECT_EQ(u"ad", CurrentText());
-  Select(0, 1);
-  PressKey(VK_BACK);
-  EXPECT_EQ(u"d", CurrentText());
-  EXPECT_EQ(0, CaretIndex);
-  EXPECT_TRUE(ZerosBehindTheTerminator());
-
-  // At the document's edges they do nothing and show nothing.
-  fake::ClearCalls();
-  PressKey(VK_BACK);
-  CaretIndex = 1;
-  PressKey(VK_DELETE);
-  EXPECT_EQ(u"d", CurrentText());
-  EXPECT_TRUE(fake::CallsTo({"InvalidateRect", "MessageBoxA"}).empty());
+  const struct {
+    std::u16string text;
+    int caret, start, key, modifiers;
+    std::u16string after;
+    int caretAfter, lines;
+  } rows[] = {
+      {u"", 0, 0, VK_RETURN, 0, u"\r\n", 2, 2},
+      {u"\r\n", 2, 2, VK_TAB, 0, u"\r\n    ", 6, 2},
+      {u"\r\n    ", 6, 6, VK_RETURN, Shift | Ctrl, u"\r\n    \r\n", 8, 3},  // modifiers change nothing
+      {u"abcdef", 5, 1, VK_TAB, 0, u"a    f", 5, 1},                     // the key's text replaces the selection
+      {u"ab\r\ncd\nef", 4, 4, VK_BACK, 0, u"abcd\nef", 2, 1},            // behind CR LF: both go
+      {u"abcd\nef", 5, 5, VK_BACK, 0, u"abcdef", 4, 1},                  // behind a lone LF: it alone
+      {u"ab\r\ncd", 2, 2, VK_DELETE, 0, u"abcd", 2, 1},                  // Delete leaves the caret where it was
+      {u"abcd", 3, 1, VK_DELETE, 0, u"ad", 1, 1},                        // with a selection, exactly it
+      {u"ad", 1, 0, VK_BACK, 0, u"d", 0, 1},
+      {u"d", 0, 0, VK_BACK, 0, u"d", 0, 1},
+      {u"d", 1, 1, VK_DELETE, 0, u"d", 1, 1},
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(std::to_string(row.key) + " at " + std::to_string(row.caret));
+    ShowText(row.text);
+    if (row.start != row.caret) Select(row.start, row.caret);
+    CaretIndex = row.caret;
+    fake::ClearCalls();
+    PressKey(row.key, row.modifiers);
+    EXPECT_EQ(row.after, CurrentText());
+    EXPECT_EQ(row.caretAfter, CaretIndex);
+    EXPECT_EQ(0, SelectionActive);
+    EXPECT_EQ(row.lines, LineCount);
+    EXPECT_TRUE(ZerosBehindTheTerminator());
+    if (row.after == row.text) EXPECT_TRUE(fake::CallsTo({"InvalidateRect", "MessageBoxA"}).empty());
+  }
 }
 
 // Over a selection the limit counts the units an edit replaces; a refused

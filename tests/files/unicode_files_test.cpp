@@ -96,15 +96,13 @@ TEST_F(UnicodeFilesTest, OpenTakesTheUnitsAsTheyAreAndShowsTheTop) {
 TEST_F(UnicodeFilesTest, OpenRefusesWhatIsNotOneOfItsFilesAndChangesNothing) {
   Type(u"kept");
   SaveAs(PathA);
-  struct Case {
-    std::string bytes;
-    std::string failure;
-  };
   std::string largest(65538, 'x');
   largest[0] = (char)0xFF, largest[1] = (char)0xFE;
   std::string largestWithTerminator = largest;
   largestWithTerminator[65536] = 0, largestWithTerminator[65537] = 0;
-  const Case cases[] = {
+  const struct {
+    std::string bytes, failure;
+  } cases[] = {
       {"", "The selected file is not a Unicode text file"},
       {Bytes({0xFF}), "The selected file is not a Unicode text file"},
       {Bytes({0xFE, 0xFF, 0, 'a'}), "The selected file is not a Unicode text file"},
@@ -113,7 +111,7 @@ TEST_F(UnicodeFilesTest, OpenRefusesWhatIsNotOneOfItsFilesAndChangesNothing) {
       {largest, "The selected file is large to open"},
       {largest + "xx", "The selected file is too large to open"},
   };
-  for (const Case &c : cases) {
+  for (const auto &c : cases) {
     OpenFile(PathB, c.bytes);
     EXPECT_EQ(c.failure, LastFailure()) << c.bytes.size() << " bytes";
     EXPECT_EQ("Can Not Open File", fake::MessageBoxes().back().caption);
