@@ -260,10 +260,6 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
     injected++;
   }
 
-  void Disarm() {
-    for (Fault fault : armed) fake::FailCalls(fault, 1, 0);
-  }
-
   std::vector<std::string> Struck() const {
     return {fake::StruckCalls().begin() + (long)struckBefore, fake::StruckCalls().end()};
   }
@@ -719,15 +715,10 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
     armed.clear();
     struckBefore = fake::StruckCalls().size();
     operation(s);
-    Disarm();
+    for (Fault fault : armed) fake::FailCalls(fault, 1, 0);
     Check(n, s, before, boxes, parts);
   }
 };
-
-int StepMultiplier() {
-  const char *times = std::getenv("SCRIVLET_MODEL_STEPS");
-  return times && std::atoi(times) > 0 ? std::atoi(times) : 1;
-}
 
 }  // namespace
 
@@ -746,7 +737,8 @@ TEST_P(ModelTest, EveryOperationKeepsTheProgramWithTheModel) {
   Command(IDM_FILE_OPEN);
   model = ProgramDocument();
 
-  int steps = StepsPerInstance * StepMultiplier(), n = 0;
+  const char *times = std::getenv("SCRIVLET_MODEL_STEPS");
+  int steps = StepsPerInstance * (times && std::atoi(times) > 0 ? std::atoi(times) : 1), n = 0;
   for (; n < steps && found < 3 && !fake::WindowDestroyed(); n++) RunStep(n);
   std::printf("[ model    ] %d operations, %d failures injected, %d reported, %d failures found\n", n, injected,
               reported, found);
