@@ -22,6 +22,10 @@ TEST_F(MainWindowTest, StartsWithTheEmptyDocumentPaintedAndTheCaretAtTheTop) {
   EXPECT_EQ(0, fake::Pixel(PageLeft + 5, TextTop - 2)) << "the text focus mark";
   EXPECT_EQ(0, fake::Pixel(PageLeft + 5, TextTop + PageHeight)) << "the end of the page";
   EXPECT_TRUE(fake::UpdateRegionEmpty());
+  // The key-up of a key released while another window has the focus goes there.
+  KeyRepeatCount = 10;
+  fake::Send(WM_KILLFOCUS, 0, 0);
+  EXPECT_EQ(0, KeyRepeatCount) << "losing the focus ends the key repeat";
 }
 
 TEST_F(MainWindowTest, TypedCharactersArriveAsUtf16Units) {
@@ -74,22 +78,6 @@ TEST_F(MainWindowTest, KeyboardCharactersGoInWholeOrNotAtAll) {
   }
 }
 
-// The key-up of a key released while another window has the focus goes there.
-TEST_F(MainWindowTest, LosingTheFocusEndsTheKeyRepeat) {
-  StartProgram();
-  KeyRepeatCount = 10;
-  fake::Send(WM_KILLFOCUS, 0, 0);
-  EXPECT_EQ(0, KeyRepeatCount);
-}
-
-TEST_F(MainWindowTest, ClosingAnUnchangedDocumentAsksNothing) {
-  StartProgram();
-  fake::Send(WM_CLOSE, 0, 0);
-  EXPECT_TRUE(fake::MessageBoxes().empty());
-  EXPECT_TRUE(fake::WindowDestroyed());
-  EXPECT_EQ(0, fake::QuitCode());
-}
-
 TEST_F(MainWindowTest, ClosingAChangedDocumentAsksAndCancelKeepsEverything) {
   StartProgram();
   fake::Send(WM_CHAR, 'x', 0);
@@ -110,12 +98,13 @@ TEST_F(MainWindowTest, ClosingAChangedDocumentAsksAndCancelKeepsEverything) {
   EXPECT_EQ(0, fake::QuitCode());
 }
 
-TEST_F(MainWindowTest, DestroyedWhileAPickerButtonIsHeldLeavesNoTimerAndNoCapture) {
+TEST_F(MainWindowTest, ClosingAnUnchangedDocumentWhileAPickerButtonIsHeldAsksNothingAndLeavesNoTimer) {
   StartProgram();
   POINT down = PickerButtonCentre(PickerDown);
   PressAt(down.x, down.y);
   ASSERT_EQ(1, PickerButtonHeld);
   fake::Send(WM_CLOSE, 0, 0);
+  EXPECT_TRUE(fake::MessageBoxes().empty());
   EXPECT_TRUE(fake::WindowDestroyed());
   EXPECT_EQ(0u, fake::TimerPeriod(PickerRepeatTimer));
   EXPECT_EQ(nullptr, fake::Capture());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/main_window.h"
 #include "document/document_store.h"
@@ -36,18 +37,25 @@ TEST_F(MenuCommandsTest, PointSizeChangeRelaysMovesTheCaretHomeAndRepaintsTheStr
   EXPECT_LT(LineHeight, 47);
   EXPECT_EQ(0, CaretIndex);
   EXPECT_EQ(1, SelectionActive) << "the selection survives";
-  EXPECT_EQ(1u, fake::CallsTo({"InvalidateRect"}).size());
-  EXPECT_EQ("InvalidateRect(hwnd1, {0, 144, 800, 700}, TRUE)", fake::CallsTo({"InvalidateRect"})[0]);
+  EXPECT_EQ(std::vector<std::string>{"InvalidateRect(hwnd1, {0, 144, 800, 700}, TRUE)"},
+            fake::CallsTo({"InvalidateRect"}));
 
   fake::ClearCalls();
   Command(IDM_POINT_SIZE_BASE + 8);
   EXPECT_TRUE(fake::CallsTo({"InvalidateRect", "CheckMenuItem", "ScrollWindow"}).empty()) << "the checked item does nothing";
 }
 
-TEST_F(MenuCommandsTest, WordWrapChangeRepaintsOnlyTheCaretWhenNoLineMoves) {
+TEST_F(MenuCommandsTest, WordWrapChangeWithoutASnapshotKeepsTheOldSettingElseRepaintsOnlyTheCaret) {
   StartProgram();
   Type(u"short");
   fake::Send(WM_CHAR, 13, 0);  // ignored: lines of typed text only
+  fake::FailCalls(fake::Fault::kHeap, 1, 1);
+  Command(IDM_WORD_WRAP_NO);  // without its snapshot the old setting stays
+  ASSERT_EQ(1u, fake::MessageBoxes().size());
+  EXPECT_EQ("Can not allocate memory", fake::MessageBoxes()[0].text);
+  EXPECT_EQ("Can Not Adjust Word Wrap", fake::MessageBoxes()[0].caption);
+  EXPECT_EQ(IDM_WORD_WRAP_YES, WordWrapChoice);
+  EXPECT_EQ(0u, fake::MenuItemCheck(IDM_WORD_WRAP_NO));
   fake::ClearCalls();
   Command(IDM_WORD_WRAP_NO);
   EXPECT_EQ(IDM_WORD_WRAP_NO, WordWrapChoice);
@@ -55,9 +63,7 @@ TEST_F(MenuCommandsTest, WordWrapChangeRepaintsOnlyTheCaretWhenNoLineMoves) {
   EXPECT_EQ(MF_UNCHECKED, fake::MenuItemCheck(IDM_WORD_WRAP_YES));
   EXPECT_EQ(0, CaretIndex);
   EXPECT_EQ(2u, fake::CallsTo({"InvalidateRect"}).size()) << "the old caret and the new one";
-  fake::Screen incremental = fake::CaptureScreen();
-  fake::RepaintWholeWindow();
-  EXPECT_EQ("", fake::DescribeScreenDifference(fake::CaptureScreen(), incremental));
+  EXPECT_EQ("", StaleScreen());
 }
 
 TEST_F(MenuCommandsTest, WordWrapChangeScrolledDownReturnsToTheTopAndLeavesNothingStale) {
@@ -66,20 +72,7 @@ TEST_F(MenuCommandsTest, WordWrapChangeScrolledDownReturnsToTheTopAndLeavesNothi
   fake::Send(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 12), 0);
   Command(IDM_WORD_WRAP_NO);
   EXPECT_EQ(0, ScrollLine);
-  fake::Screen incremental = fake::CaptureScreen();
-  fake::RepaintWholeWindow();
-  EXPECT_EQ("", fake::DescribeScreenDifference(fake::CaptureScreen(), incremental));
-}
-
-TEST_F(MenuCommandsTest, WordWrapSnapshotFailureKeepsTheOldSetting) {
-  StartProgram();
-  fake::FailCalls(fake::Fault::kHeap, 1, 1);
-  Command(IDM_WORD_WRAP_NO);
-  ASSERT_EQ(1u, fake::MessageBoxes().size());
-  EXPECT_EQ("Can not allocate memory", fake::MessageBoxes()[0].text);
-  EXPECT_EQ("Can Not Adjust Word Wrap", fake::MessageBoxes()[0].caption);
-  EXPECT_EQ(IDM_WORD_WRAP_YES, WordWrapChoice);
-  EXPECT_EQ(0u, fake::MenuItemCheck(IDM_WORD_WRAP_NO));
+  EXPECT_EQ("", StaleScreen());
 }
 
 TEST_F(MenuCommandsTest, EditItemsAreEnabledByWhatTheyCanActOn) {

@@ -211,6 +211,7 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
   size_t struckBefore = 0;         // fake::StruckCalls() before this step
   std::ostringstream step;         // what this step did
   std::vector<std::string> history;
+  std::vector<std::function<void(Step &)>> queued;  // the rest of a sequence, run before any random step
   int injected = 0, reported = 0, found = 0;
   size_t misuseSeen = 0, leaksSeen = 0;
 
@@ -257,10 +258,6 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
     failsTwice = n == 2;
     step << " [faults from call " << k << ", " << n << "x]";
     injected++;
-  }
-
-  void Disarm() {
-    for (Fault fault : armed) fake::FailCalls(fault, 1, 0);
   }
 
   std::vector<std::string> Struck() const {
@@ -312,6 +309,10 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
     int choice = Random(0, 9);
     int key = choice < 6 ? MovementKeys[Random(0, 7)] : choice < 9 ? OtherKeys[Random(0, 7)] : VK_TAB;
     bool shift = choice == 9 || Chance(3), ctrl = Chance(5), release = !Chance(4);  // else held: the next repeats
+    SendKey(s, key, shift, ctrl, release);
+  }
+
+  void SendKey(Step &s, int key, bool shift, bool ctrl = false, bool release = true) {
     step << "key " << key << (shift ? " shift" : "") << (ctrl ? " ctrl" : "") << (release ? "" : " held");
     if (PickerKeyboardMode) {
       if ((key == VK_RETURN || key == VK_SPACE) && PickerFocus >= PickerFirstCell) {
@@ -370,8 +371,6 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
     static const std::vector<int> commands = {IDM_EDIT_SELECT_ALL, IDM_EDIT_CUT,   IDM_EDIT_COPY,
                                               IDM_EDIT_PASTE,      IDM_EDIT_PASTE, IDM_EDIT_DELETE};
     int command = Pick(commands);
-    Document &d = s.after;
-    s.holdsResources = true;
     if (command == IDM_EDIT_PASTE && Chance(2)) {
       Units units = Chance(10) ? RandomText(Random(100, 4000)) : RandomText(40).substr(0, (size_t)Random(0, 40));
       fake::PutClipboardUnits(units);
@@ -387,6 +386,12 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
       fake::EmptyClipboardElsewhere();
       step << "clipboard emptied; ";
     }
+    EditCommand(s, command);
+  }
+
+  void EditCommand(Step &s, int command) {
+    Document &d = s.after;
+    s.holdsResources = true;
     step << "command " << command;
     if (command == IDM_EDIT_SELECT_ALL) {
       d.caret = d.end = (int)d.text.size();
@@ -538,9 +543,12 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
 
   // A point size or word wrap: the caret goes to the top, the selection stays.
   void Settings(Step &s) {
-    Document &d = s.after;
     bool points = Chance(2);
-    int value = points ? Random(8, 72) : Chance(2) ? IDM_WORD_WRAP_YES : IDM_WORD_WRAP_NO;
+    ChangeSetting(s, points, points ? Random(8, 72) : Chance(2) ? IDM_WORD_WRAP_YES : IDM_WORD_WRAP_NO);
+  }
+
+  void ChangeSetting(Step &s, bool points, int value) {
+    Document &d = s.after;
     step << (points ? "points " : "wrap ") << value;
     int &setting = points ? d.points : d.wrap;
     s.toTop = value != setting;
@@ -565,6 +573,35 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
     step << "about";
     s.asked = 1;
     Command(IDM_ABOUT);
+  }
+
+  // ---- Sequences chance seldom strings together ---------------------------------
+  // Each is its first step and the steps queued behind it: operations whose
+  // choices are fixed.
+
+  // The caret strictly inside a selection: Ctrl+Home, Right and a Shift move
+  // onwards select near the top, a smaller point size puts the caret at 0 and keeps
+  // the selection, then Shift moves.
+  void CaretInsideTheSelection(Step &s) {
+    static const int forwards[] = {VK_RIGHT, VK_DOWN, VK_END, VK_NEXT};
+    step << "[caret inside the selection] ";
+    queued = {[this](Step &s) { SendKey(s, VK_RIGHT, false); },
+              [this](Step &s) { SendKey(s, forwards[Random(0, 3)], true); },
+              [this](Step &s) { ChangeSetting(s, true, Random(8, std::max(s.after.points - 1, 9))); },
+              [this](Step &s) { SendKey(s, MovementKeys[Random(0, 7)], true); }};
+    SendKey(s, VK_HOME, false, true);
+  }
+
+  // The caret between a CR and an LF that deleting brought together, then a
+  // Shift move back: a selection that ends on the LF and so holds the CR.
+  void CaretBetweenCrAndLf(Step &s) {
+    static const int backwards[] = {VK_LEFT, VK_UP, VK_HOME, VK_PRIOR};
+    step << "[caret between CR and LF] clipboard \\rX\\n; ";
+    fake::PutClipboardUnits(u"\rX\n");
+    clipboardBytes = 6;
+    queued = {[this](Step &s) { SendKey(s, VK_LEFT, false); }, [this](Step &s) { SendKey(s, VK_BACK, false); },
+              [this](Step &s) { SendKey(s, backwards[Random(0, 3)], true); }};
+    EditCommand(s, IDM_EDIT_PASTE);
   }
 
   // ---- The checks after each step --------------------------------------------
@@ -625,12 +662,8 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
       problems << "picker focus " << PickerFocus << "; ";
     }
     problems << LayoutInvariantViolation() << StateInvariantViolation();
-    fake::Screen incremental = fake::CaptureScreen();
-    fake::RepaintWholeWindow();
-    fake::Screen full = fake::CaptureScreen();
-    if (full.pixels != incremental.pixels) {
-      problems << "stale pixels: " << fake::DescribeScreenDifference(full, incremental) << "; ";
-    }
+    std::string stale = StaleScreen();
+    if (!stale.empty()) problems << "stale pixels: " << stale << "; ";
     const std::vector<std::string> &misuse = fake::Misuse();
     for (; misuseSeen < misuse.size(); misuseSeen++) problems << "misuse: " << misuse[misuseSeen] << "; ";
     if (fake::HeapBytesInUse() != 0) problems << fake::HeapBytesInUse() << " heap bytes held; ";
@@ -661,12 +694,18 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
     static const std::pair<int, Operation> operations[] = {
         {200, &ModelTest::TypeCharacter}, {330, &ModelTest::PressKey}, {100, &ModelTest::Press},
         {140, &ModelTest::Edit},          {60, &ModelTest::File},      {25, &ModelTest::Settings},
-        {30, &ModelTest::Scroll},         {12, &ModelTest::Print},     {3, &ModelTest::About}};
-    Operation operation = &ModelTest::TypeCharacter;  // the low half of a pair comes next
-    int choice = pendingLowSurrogate ? -1 : Random(0, 899);
-    for (const auto &o : operations) {
-      if (choice >= 0 && choice < o.first) operation = o.second;
-      choice -= o.first;
+        {30, &ModelTest::Scroll},         {12, &ModelTest::Print},     {3, &ModelTest::About},
+        {6, &ModelTest::CaretInsideTheSelection}, {6, &ModelTest::CaretBetweenCrAndLf}};
+    std::function<void(Step &)> operation = [this](Step &s) { TypeCharacter(s); };  // the low half of a pair comes next
+    if (!pendingLowSurrogate && !queued.empty()) {
+      operation = queued.front();
+      queued.erase(queued.begin());
+    } else if (!pendingLowSurrogate) {
+      int choice = Random(0, 911);
+      for (const auto &o : operations) {
+        if (choice >= 0 && choice < o.first) operation = [this, o](Step &s) { (this->*o.second)(s); };
+        choice -= o.first;
+      }
     }
     Step s{model};
     Document before = model;
@@ -675,16 +714,11 @@ class ModelTest : public ProgramTest, public testing::WithParamInterface<std::tu
     step.str("");
     armed.clear();
     struckBefore = fake::StruckCalls().size();
-    (this->*operation)(s);
-    Disarm();
+    operation(s);
+    for (Fault fault : armed) fake::FailCalls(fault, 1, 0);
     Check(n, s, before, boxes, parts);
   }
 };
-
-int StepMultiplier() {
-  const char *times = std::getenv("SCRIVLET_MODEL_STEPS");
-  return times && std::atoi(times) > 0 ? std::atoi(times) : 1;
-}
 
 }  // namespace
 
@@ -703,7 +737,8 @@ TEST_P(ModelTest, EveryOperationKeepsTheProgramWithTheModel) {
   Command(IDM_FILE_OPEN);
   model = ProgramDocument();
 
-  int steps = StepsPerInstance * StepMultiplier(), n = 0;
+  const char *times = std::getenv("SCRIVLET_MODEL_STEPS");
+  int steps = StepsPerInstance * (times && std::atoi(times) > 0 ? std::atoi(times) : 1), n = 0;
   for (; n < steps && found < 3 && !fake::WindowDestroyed(); n++) RunStep(n);
   std::printf("[ model    ] %d operations, %d failures injected, %d reported, %d failures found\n", n, injected,
               reported, found);

@@ -17,8 +17,6 @@ const std::u16string Text = u"one two\r\nthree";  // the CR LF is 7..8
 
 void Command(int id) { ViewWindowProc(MainWindow, WM_COMMAND, (WPARAM)id, 0); }
 
-std::u16string Document() { return std::u16string((const char16_t *)DocumentText, (size_t)DocumentLength - 1); }
-
 struct ClipboardCase {
   const char *why;
   int command;
@@ -100,7 +98,7 @@ TEST_F(ClipboardTransferTest, ClipboardCommandsMoveExactUnitsAndFailWithoutChang
 
     fake::FailCalls(c.fault, 1, 0);
     EXPECT_EQ(c.k ? 1u : 0u, fake::StruckCalls().size() - struck) << "the injected failure struck";
-    EXPECT_EQ(c.text, Document());
+    EXPECT_EQ(c.text, CurrentText());
     EXPECT_EQ(c.caret, CaretIndex);
     EXPECT_EQ(c.clipboard, fake::ClipboardHoldsText() ? fake::ClipboardUnits() : u"");
     std::string shown;
@@ -147,14 +145,14 @@ TEST_F(ClipboardTransferTest, PasteFillsTheDocumentToItsLastUnitAndReadsNoMoreOf
   fake::PutClipboardUnits(std::u16string(u"cd\0", 3));
   fake::SetClipboardReportedSize((SIZE_T)1 << 32);
   Command(IDM_EDIT_PASTE);
-  EXPECT_EQ(u"cdx", Document());
+  EXPECT_EQ(u"cdx", CurrentText());
   fake::PutClipboardUnits(u"cd");  // no 0 among the first 32768 units
   fake::SetClipboardReportedSize((SIZE_T)1 << 32);
   Command(IDM_EDIT_PASTE);
-  EXPECT_EQ(u"cdx", Document()) << "a full document's worth and more is refused";
+  EXPECT_EQ(u"cdx", CurrentText()) << "a full document's worth and more is refused";
   EXPECT_EQ("Input exceeds memory limit", fake::MessageBoxes().back().text);
   fake::PutClipboardUnits(u"ef");
   fake::SetClipboardReportedSize(3);
   Command(IDM_EDIT_PASTE);
-  EXPECT_EQ(u"cdex", Document()) << "an odd last byte holds no unit";
+  EXPECT_EQ(u"cdex", CurrentText()) << "an odd last byte holds no unit";
 }

@@ -1,16 +1,25 @@
-// Return, Tab, Backspace and Delete: what they insert and remove, their
-// capacity and allocation messages, and what they leave alone.
+// Return, Tab, Backspace and Delete: what they insert and remove and what they
+// leave alone; theirs and typing's capacity and allocation messages.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "document/document_store.h"
 #include "document/line_layout.h"
+#include "editing/delete_selection.h"
+#include "editing/typed_characters.h"
 #include "support/document_fixture.h"
 
 namespace {
 
-std::u16string Text() { return std::u16string((const char16_t *)DocumentText, (size_t)DocumentLength - 1); }
+// "caption: text; " of each message box from the first'th on.
+std::string Boxes(size_t first = 0) {
+  std::string shown;
+  for (size_t i = first; i < fake::MessageBoxes().size(); i++) {
+    shown += fake::MessageBoxes()[i].caption + ": " + fake::MessageBoxes()[i].text + "; ";
+  }
+  return shown;
+}
 
 void Select(int start, int end) { ShowSelection(start, end, end); }
 
@@ -25,105 +34,98 @@ bool ZerosBehindTheTerminator() {
 
 using EditingKeysTest = DocumentTest;
 
-TEST_F(EditingKeysTest, ReturnAndTabInsertALineEndAndFourSpaces) {
+// Each key on a text with the caret, or a selection [start, end) with the
+// caret at end; at the document's edges a key does nothing and shows nothing.
+TEST_F(EditingKeysTest, EachKeyInsertsOrRemovesExactlyItsUnits) {
   OpenDocumentWindow();
-  PressKey(VK_RETURN);
-  EXPECT_EQ(u"\r\n", Text());
-  EXPECT_EQ(3, DocumentLength);
-  EXPECT_EQ(2, CaretIndex);
-  EXPECT_EQ(2, LineCount);
-  PressKey(VK_TAB);
-  EXPECT_EQ(u"\r\n    ", Text());
-  EXPECT_EQ(6, CaretIndex);
-  PressKey(VK_RETURN, Shift | Ctrl);
-  EXPECT_EQ(u"\r\n    \r\n", Text()) << "modifiers change nothing";
-  // Over a selection the key's text replaces it.
-  SetText(u"abcdef");
-  Select(1, 5);
-  PressKey(VK_TAB);
-  EXPECT_EQ(u"a    f", Text());
-  EXPECT_EQ(5, CaretIndex);
-  EXPECT_EQ(0, SelectionActive);
-  EXPECT_TRUE(ZerosBehindTheTerminator());
+  const struct {
+    std::u16string text;
+    int caret, start, key, modifiers;
+    std::u16string after;
+    int caretAfter, lines;
+  } rows[] = {
+      {u"", 0, 0, VK_RETURN, 0, u"\r\n", 2, 2},
+      {u"\r\n", 2, 2, VK_TAB, 0, u"\r\n    ", 6, 2},
+      {u"\r\n    ", 6, 6, VK_RETURN, Shift | Ctrl, u"\r\n    \r\n", 8, 3},  // modifiers change nothing
+      {u"abcdef", 5, 1, VK_TAB, 0, u"a    f", 5, 1},                     // the key's text replaces the selection
+      {u"ab\r\ncd\nef", 4, 4, VK_BACK, 0, u"abcd\nef", 2, 1},            // behind CR LF: both go
+      {u"abcd\nef", 5, 5, VK_BACK, 0, u"abcdef", 4, 1},                  // behind a lone LF: it alone
+      {u"ab\r\ncd", 2, 2, VK_DELETE, 0, u"abcd", 2, 1},                  // Delete leaves the caret where it was
+      {u"abcd", 3, 1, VK_DELETE, 0, u"ad", 1, 1},                        // with a selection, exactly it
+      {u"ad", 1, 0, VK_BACK, 0, u"d", 0, 1},
+      {u"d", 0, 0, VK_BACK, 0, u"d", 0, 1},
+      {u"d", 1, 1, VK_DELETE, 0, u"d", 1, 1},
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(std::to_string(row.key) + " at " + std::to_string(row.caret));
+    ShowText(row.text);
+    if (row.start != row.caret) Select(row.start, row.caret);
+    CaretIndex = row.caret;
+    fake::ClearCalls();
+    PressKey(row.key, row.modifiers);
+    EXPECT_EQ(row.after, CurrentText());
+    EXPECT_EQ(row.caretAfter, CaretIndex);
+    EXPECT_EQ(0, SelectionActive);
+    EXPECT_EQ(row.lines, LineCount);
+    EXPECT_TRUE(ZerosBehindTheTerminator());
+    if (row.after == row.text) EXPECT_TRUE(fake::CallsTo({"InvalidateRect", "MessageBoxA"}).empty());
+  }
 }
 
-TEST_F(EditingKeysTest, BackspaceAndDeleteTakeALineEndWholeAndALoneLfAlone) {
+// Over a selection the limit counts the units an edit replaces; a refused
+// edit is announced and repaints nothing.
+TEST_F(EditingKeysTest, TypingReturnAndTabThatWouldOverfillTheDocumentAreRefused) {
   OpenDocumentWindow();
-  ShowText(u"ab\r\ncd\nef");
-  CaretIndex = 4;  // behind CR LF
-  PressKey(VK_BACK);
-  EXPECT_EQ(u"abcd\nef", Text());
-  EXPECT_EQ(2, CaretIndex);
-  CaretIndex = 5;  // behind the lone LF
-  PressKey(VK_BACK);
-  EXPECT_EQ(u"abcdef", Text());
-
-  SetText(u"ab\r\ncd");
-  CaretIndex = 2;  // in front of CR LF
-  PressKey(VK_DELETE);
-  EXPECT_EQ(u"abcd", Text());
-  EXPECT_EQ(2, CaretIndex) << "Delete leaves the caret where it was";
-  EXPECT_EQ(1, LineCount);
-
-  // With a selection both keys remove exactly the selection.
-  Select(1, 3);
-  PressKey(VK_DELETE);
-  EXPECT_EQ(u"ad", Text());
-  Select(0, 1);
-  PressKey(VK_BACK);
-  EXPECT_EQ(u"d", Text());
-  EXPECT_EQ(0, CaretIndex);
-  EXPECT_TRUE(ZerosBehindTheTerminator());
-
-  // At the document's edges they do nothing and show nothing.
-  fake::ClearCalls();
-  PressKey(VK_BACK);
-  CaretIndex = 1;
-  PressKey(VK_DELETE);
-  EXPECT_EQ(u"d", Text());
-  EXPECT_TRUE(fake::CallsTo({"InvalidateRect", "MessageBoxA"}).empty());
+  const struct {
+    int units, key, selected;  // key 0 types a 'b'
+    const char *refusal;       // "" when it fits
+  } rows[] = {
+      {DocumentCapacity - 1, 0, 0, "Can Not Add Character"},       // full
+      {DocumentCapacity - 2, VK_RETURN, 0, "Can Not Add Characters"},  // room for one unit
+      {DocumentCapacity - 4, VK_TAB, 0, "Can Not Add Characters"},     // room for three, not four
+      {DocumentCapacity - 1, 0, 1, ""},
+      {DocumentCapacity - 1, VK_RETURN, 2, ""},  // 32768 - 2 + 2 fits
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.key);
+    ShowText(std::u16string((size_t)row.units, u'a'));
+    if (row.selected) Select(10, 10 + row.selected);
+    fake::Screen before = fake::CaptureScreen();
+    size_t boxes = fake::MessageBoxes().size();
+    fake::ClearCalls();
+    if (row.key) PressKey(row.key);
+    else TypeCharacter(u'b');
+    if (!*row.refusal) {
+      EXPECT_EQ(boxes, fake::MessageBoxes().size());
+      EXPECT_EQ(row.key ? u'\r' : u'b', DocumentText[10]);
+      EXPECT_EQ(DocumentCapacity, DocumentLength);
+      continue;
+    }
+    EXPECT_EQ(std::string(row.refusal) + ": Input exceeds memory limit; ", Boxes(boxes));
+    EXPECT_EQ(0x30u, fake::MessageBoxes().back().style);
+    EXPECT_EQ(row.units + 1, DocumentLength);
+    EXPECT_EQ(0, CaretIndex);
+    EXPECT_TRUE(fake::CallsTo({"InvalidateRect", "ScrollWindow"}).empty());
+    EXPECT_EQ("", fake::DescribeScreenDifference(before, fake::CaptureScreen()));
+  }
 }
 
-TEST_F(EditingKeysTest, ReturnAndTabThatWouldOverfillTheDocumentAreRefused) {
-  OpenDocumentWindow();
-  ShowText(std::u16string(DocumentCapacity - 2, u'a'));  // 32767 units with the terminator
-  fake::Screen before = fake::CaptureScreen();
-  PressKey(VK_RETURN);
-  ASSERT_EQ(1u, fake::MessageBoxes().size());
-  EXPECT_EQ("Input exceeds memory limit", fake::MessageBoxes()[0].text);
-  EXPECT_EQ("Can Not Add Characters", fake::MessageBoxes()[0].caption);
-  EXPECT_EQ(0x30u, fake::MessageBoxes()[0].style);
-  EXPECT_EQ(DocumentCapacity - 1, DocumentLength);
-  EXPECT_EQ("", fake::DescribeScreenDifference(before, fake::CaptureScreen()));
-
-  SetText(std::u16string(DocumentCapacity - 4, u'a'));  // 32765: room for three, not four
-  PressKey(VK_TAB);
-  EXPECT_EQ(2u, fake::MessageBoxes().size());
-  EXPECT_EQ(DocumentCapacity - 3, DocumentLength);
-
-  SetText(std::u16string(DocumentCapacity - 1, u'a'));  // full
-  Select(10, 12);
-  PressKey(VK_RETURN);
-  EXPECT_EQ(2u, fake::MessageBoxes().size()) << "32768 - 2 + 2 fits";
-  EXPECT_EQ(u'\r', DocumentText[10]);
-  EXPECT_EQ(DocumentCapacity, DocumentLength);
-}
-
-TEST_F(EditingKeysTest, AFailedSnapshotStopsEachEditingKeyBeforeAnyChange) {
+TEST_F(EditingKeysTest, AFailedSnapshotStopsEveryEditBeforeAnyChange) {
   OpenDocumentWindow();
   ShowText(u"abc\r\ndef");
   Select(1, 6);
   fake::Screen before = fake::CaptureScreen();
-  fake::FailCalls(fake::Fault::kHeap, 1, 4);
+  fake::FailCalls(fake::Fault::kHeap, 1, 6);
+  TypeCharacter(u'x');
+  DeleteSelection();
   for (int key : {VK_RETURN, VK_TAB, VK_BACK, VK_DELETE}) PressKey(key);
-  ASSERT_EQ(4u, fake::MessageBoxes().size());
-  EXPECT_EQ("Can Not Add Characters", fake::MessageBoxes()[0].caption);
-  EXPECT_EQ("Can Not Add Characters", fake::MessageBoxes()[1].caption);
-  EXPECT_EQ("Can Not Delete", fake::MessageBoxes()[2].caption);
-  EXPECT_EQ("Can Not Delete", fake::MessageBoxes()[3].caption);
-  for (const fake::MessageBoxRecord &box : fake::MessageBoxes()) EXPECT_EQ("Can not allocate memory", box.text);
-  EXPECT_EQ(u"abc\r\ndef", Text());
-  EXPECT_EQ(1, SelectionActive);
-  EXPECT_EQ(6, CaretIndex);
+  EXPECT_EQ(
+      "Can Not Add Character: Can not allocate memory; Can Not Delete: Can not allocate memory; "
+      "Can Not Add Characters: Can not allocate memory; Can Not Add Characters: Can not allocate memory; "
+      "Can Not Delete: Can not allocate memory; Can Not Delete: Can not allocate memory; ",
+      Boxes());
+  EXPECT_EQ(u"abc\r\ndef", CurrentText());
+  EXPECT_EQ(u"abc", VisibleText(0));
+  EXPECT_EQ("1..6 caret 6", SelectionState());
   EXPECT_EQ("", fake::DescribeScreenDifference(before, fake::CaptureScreen()));
 }

@@ -36,9 +36,7 @@ using PrintingTest = DocumentTest;
 
 TEST_F(PrintingTest, ThePaperPlacesTheColumnTheNumbersAndTheBreaks) {
   OpenDocumentWindow();  // 16 lines to a screen page
-  std::u16string text;
-  for (int line = 0; line < 19; line++) text += u"line\r\n";
-  ShowText(text + u"end");
+  ShowText(Repeated(u"line\r\n", 19) + u"end");
   const struct {
     int dpi, width, height, offsetX, offsetY;
     int left, top, numberX, numberY, firstPageLines;

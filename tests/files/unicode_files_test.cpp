@@ -14,6 +14,7 @@
 #include "document/page_geometry.h"
 #include "files/unicode_files.h"
 #include "resources/command_ids.h"
+#include "support/document_fixture.h"
 #include "support/program_fixture.h"
 
 namespace {
@@ -44,8 +45,6 @@ void SaveAs(const std::string &path) {
   fake::AnswerNextFileDialog(path);
   Command(IDM_FILE_SAVE);
 }
-
-std::u16string Text() { return std::u16string((const char16_t *)DocumentText, (size_t)DocumentLength - 1); }
 
 class UnicodeFilesTest : public ProgramTest {
  protected:
@@ -79,11 +78,11 @@ TEST_F(UnicodeFilesTest, OpenTakesTheUnitsAsTheyAreAndShowsTheTop) {
   Command(IDM_FILE_OPEN);
   EXPECT_EQ("The current file has changed since the last save\nDo you wish to save the current file?",
             fake::MessageBoxes().back().text);
-  EXPECT_EQ(u"old", Text()) << "Cancel: nothing happened";
+  EXPECT_EQ(u"old", CurrentText()) << "Cancel: nothing happened";
 
   fake::AnswerNextMessageBox(IDNO);
   OpenFile(PathA, Bytes({0xFF, 0xFE, 'a', 0, 10, 0, 'b', 0, 0, 0}));
-  EXPECT_EQ((std::u16string{u'a', 10, u'b'}), Text()) << "a lone LF stays as it is";
+  EXPECT_EQ((std::u16string{u'a', 10, u'b'}), CurrentText()) << "a lone LF stays as it is";
   EXPECT_FALSE(DocumentChangedSinceSave());
   EXPECT_EQ("a.txt", fake::WindowTitle());
   EXPECT_EQ(0, CaretIndex);
@@ -97,15 +96,13 @@ TEST_F(UnicodeFilesTest, OpenTakesTheUnitsAsTheyAreAndShowsTheTop) {
 TEST_F(UnicodeFilesTest, OpenRefusesWhatIsNotOneOfItsFilesAndChangesNothing) {
   Type(u"kept");
   SaveAs(PathA);
-  struct Case {
-    std::string bytes;
-    std::string failure;
-  };
   std::string largest(65538, 'x');
   largest[0] = (char)0xFF, largest[1] = (char)0xFE;
   std::string largestWithTerminator = largest;
   largestWithTerminator[65536] = 0, largestWithTerminator[65537] = 0;
-  const Case cases[] = {
+  const struct {
+    std::string bytes, failure;
+  } cases[] = {
       {"", "The selected file is not a Unicode text file"},
       {Bytes({0xFF}), "The selected file is not a Unicode text file"},
       {Bytes({0xFE, 0xFF, 0, 'a'}), "The selected file is not a Unicode text file"},
@@ -114,11 +111,11 @@ TEST_F(UnicodeFilesTest, OpenRefusesWhatIsNotOneOfItsFilesAndChangesNothing) {
       {largest, "The selected file is large to open"},
       {largest + "xx", "The selected file is too large to open"},
   };
-  for (const Case &c : cases) {
+  for (const auto &c : cases) {
     OpenFile(PathB, c.bytes);
     EXPECT_EQ(c.failure, LastFailure()) << c.bytes.size() << " bytes";
     EXPECT_EQ("Can Not Open File", fake::MessageBoxes().back().caption);
-    EXPECT_EQ(u"kept", Text());
+    EXPECT_EQ(u"kept", CurrentText());
     EXPECT_EQ("a.txt", fake::WindowTitle());
     EXPECT_EQ(PathA, FilePath) << "the next Save proposes the document's own file";
   }
@@ -169,7 +166,7 @@ TEST_F(UnicodeFilesTest, AFailedSaveKeepsTheOldFileAndTheDocumentChanged) {
         if (path == PathA) fake::PutFile(PathA, saved);
         if (path == PathB && fake::FileExists(PathB)) DeleteFileA(PathB.c_str());
         Type(u"!");
-        const std::u16string text = Text();
+        const std::u16string text = CurrentText();
         const std::string bytes = "\xFF\xFE" + std::string((const char *)DocumentText, 2 * (size_t)DocumentLength);
         size_t boxes = fake::MessageBoxes().size(), struck = fake::StruckCalls().size();
         fake::FailCalls(kind, k, n);
@@ -179,7 +176,7 @@ TEST_F(UnicodeFilesTest, AFailedSaveKeepsTheOldFileAndTheDocumentChanged) {
         for (const std::string &file : fake::FilePaths()) {
           if (file.rfind(fake::TemporaryFolder, 0) == 0) copies.push_back(file);
         }
-        EXPECT_EQ(text, Text());
+        EXPECT_EQ(text, CurrentText());
         if (fake::MessageBoxes().size() > boxes) {
           EXPECT_EQ("Can not write to the selected file", LastFailure());
           EXPECT_EQ("Can Not Save File", fake::MessageBoxes().back().caption);
@@ -217,7 +214,7 @@ TEST_F(UnicodeFilesTest, YesToTheQuestionSavesAndStopsTheCommand) {
   fake::AnswerNextMessageBox(IDYES);
   fake::AnswerNextFileDialog("");  // the Save dialog cancelled
   Command(IDM_FILE_NEW);
-  EXPECT_EQ(u"ba", Text()) << "New was not carried out";
+  EXPECT_EQ(u"ba", CurrentText()) << "New was not carried out";
   EXPECT_EQ("The current file has changed since the last save.\nDo you wish to save the current file?",
             fake::MessageBoxes().back().text);
   EXPECT_EQ(std::string(PathA), fake::LastFileDialogRecord().lpstrFile) << "the dialog proposes the last file";
