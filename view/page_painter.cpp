@@ -68,7 +68,9 @@ void PaintTextLines(HDC dc) {
     }
     // One call for the line; the explicit advances and no language
     // processing keep every unit exactly where it would stand alone.
-    if (count > 0) ExtTextOutW(dc, firstOrigin, y, ETO_IGNORELANGUAGE, NULL, DocumentText + first, count, GlyphAdvances);
+    if (count > 0) {
+      ExtTextOutW(dc, firstOrigin, y, ETO_IGNORELANGUAGE, NULL, DocumentText + first, (UINT)count, GlyphAdvances);
+    }
   }
   RestoreFont(dc, previous);
 }
